@@ -1,0 +1,68 @@
+# Shared by the scripts that run Windows programs under Wine: the project's
+# own Wine prefix and a virtual X display. Source it; it defines functions
+# and exports the Wine settings, nothing else.
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+# tabulo_prefix_init PREFIX: creates the prefix once (boot, virtual desktop,
+# no crash dialog). Safe to call from several processes at the same time.
+tabulo_prefix_init() {
+    local prefix=$1
+    mkdir -p "$(dirname "$prefix")"
+    (
+        flock 9
+        if [ ! -f "$prefix/.tabulo-ready" ]; then
+            rm -rf "$prefix"
+            WINEPREFIX=$prefix wineboot --init >/dev/null 2>&1
+            local reg
+            reg=$(mktemp --suffix=.reg)
+            cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
+            WINEPREFIX=$prefix wine regedit /S "$reg" >/dev/null 2>&1
+            rm -f "$reg"
+            WINEPREFIX=$prefix wineserver -w
+            touch "$prefix/.tabulo-ready"
+        fi
+    ) 9>"$prefix.lock"
+}
+
+# tabulo_start_display: when DISPLAY is unset, starts Xvfb on a free display
+# number, exports DISPLAY and sets TABULO_XVFB_PID. Otherwise does nothing.
+tabulo_start_display() {
+    TABULO_XVFB_PID=""
+    [ -n "${DISPLAY:-}" ] && return 0
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    TABULO_XVFB_PID=$!
+    local number
+    read -r -t 20 number <"$fifo"
+    rm -f "$fifo"
+    if [ -z "$number" ]; then
+        echo "could not start Xvfb" >&2
+        return 1
+    fi
+    export DISPLAY=":$number"
+}
+
+# tabulo_stop_display: ends the Xvfb that tabulo_start_display started, if any.
+tabulo_stop_display() {
+    if [ -n "${TABULO_XVFB_PID:-}" ]; then
+        kill "$TABULO_XVFB_PID" 2>/dev/null
+        wait "$TABULO_XVFB_PID" 2>/dev/null
+        TABULO_XVFB_PID=""
+    fi
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "Record.h"
+
+// The database in memory: records in the order the user sees them, loaded
+// from and saved to the brace-delimited text format of RecordFormat.h.
+class RecordList {
+public:
+    std::size_t size() const { return records_.size(); }
+
+    // Range-checked: throws std::out_of_range ("vector::_M_range_check...").
+    Record& at(std::size_t index) { return records_.at(index); }
+    const Record& at(std::size_t index) const { return records_.at(index); }
+
+    void append(const Record& record) { records_.push_back(record); }
+    // The caller guarantees 0 <= index <= size().
+    void insertAt(int index, const Record& record);
+    // The caller guarantees 0 <= index < size().
+    void eraseAt(int index);
+    void clear() { records_.clear(); }
+
+    // Case-insensitive by name (compareNoCase); not stable.
+    void sortAscending();
+    void sortDescending();
+
+    // Replaces the contents with the file's records. Returns false, leaving
+    // the list as it was, when the file cannot be opened or reading fails.
+    bool load(const std::string& path);
+    // Writes every record. The file is replaced only once all of it is safely
+    // written; on any failure the previous file stays and false is returned.
+    bool save(const std::string& path) const;
+
+    std::vector<Record>::const_iterator begin() const { return records_.begin(); }
+    std::vector<Record>::const_iterator end() const { return records_.end(); }
+
+private:
+    std::vector<Record> records_;
+};

@@ -1,0 +1,135 @@
+#include <stdexcept>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "RecordFormat.h"
+#include "RecordList.h"
+#include "support/TempDir.h"
+
+namespace {
+
+RecordList listOf(const std::vector<std::string>& names) {
+    RecordList list;
+    for (const std::string& name : names)
+        list.append(Record(name, "value of " + name));
+    return list;
+}
+
+std::vector<std::string> namesOf(const RecordList& list) {
+    std::vector<std::string> names;
+    for (const Record& record : list)
+        names.push_back(record.name());
+    return names;
+}
+
+using Names = std::vector<std::string>;
+
+TEST(RecordList, InsertAndEraseKeepTheOrder) {
+    RecordList list = listOf({"a", "b", "c"});
+    list.insertAt(3, Record("end", ""));
+    list.insertAt(0, Record("start", ""));
+    list.insertAt(2, Record("middle", ""));
+    EXPECT_EQ(namesOf(list), (Names{"start", "a", "middle", "b", "c", "end"}));
+    list.eraseAt(0);
+    list.eraseAt(4);
+    list.eraseAt(1);
+    EXPECT_EQ(namesOf(list), (Names{"a", "b", "c"}));
+}
+
+TEST(RecordList, HoldsCopiesOfTheCallersRecords) {
+    Record record("name", "value");
+    RecordList list;
+    list.append(record);
+    record.setName("changed");
+    list.at(0).setValue("edited");
+    EXPECT_EQ(list.at(0), Record("name", "edited"));
+    EXPECT_EQ(record, Record("changed", "value"));
+}
+
+TEST(RecordList, AtPastTheEndThrowsTheRangeError) {
+    RecordList list = listOf({"a"});
+    try {
+        list.at(1);
+        FAIL() << "no exception";
+    } catch (const std::out_of_range& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("vector::_M_range_check", 0), 0u) << error.what();
+    }
+    EXPECT_THROW(list.at(static_cast<std::size_t>(-1)), std::out_of_range);
+}
+
+TEST(RecordList, SortsByNameIgnoringCase) {
+    RecordList list = listOf({"b", "A", "c"});
+    list.sortAscending();
+    EXPECT_EQ(namesOf(list), (Names{"A", "b", "c"}));
+    list.sortDescending();
+    EXPECT_EQ(namesOf(list), (Names{"c", "b", "A"}));
+
+    // The bytes between "Z" and "a" sort before every letter.
+    list = listOf({"a", "_b", "B", "[", "9", "\xe9"});
+    list.sortAscending();
+    EXPECT_EQ(namesOf(list), (Names{"9", "[", "_b", "a", "B", "\xe9"}));
+}
+
+TEST(RecordList, SortMovesValuesWithTheirNames) {
+    RecordList list = listOf({"z", "y", "x"});
+    list.sortAscending();
+    for (const Record& record : list)
+        EXPECT_EQ(record.value(), "value of " + record.name());
+}
+
+TEST(RecordList, SortHandlesTinyListsAndEqualNames) {
+    RecordList empty;
+    empty.sortAscending();
+    EXPECT_EQ(empty.size(), 0u);
+    RecordList one = listOf({"only"});
+    one.sortDescending();
+    EXPECT_EQ(namesOf(one), (Names{"only"}));
+
+    RecordList same = listOf({"x", "X", "x", "X"});
+    same.sortAscending();
+    EXPECT_EQ(same.size(), 4u);
+    for (const Record& record : same)
+        EXPECT_TRUE(record.name() == "x" || record.name() == "X");
+}
+
+TEST(RecordList, SortsALargeListCompletely) {
+    RecordList list;
+    unsigned seed = 12345;
+    for (int i = 0; i < 5000; ++i) {
+        seed = seed * 1103515245 + 12345;
+        list.append(Record(std::to_string(seed % 1000), ""));
+    }
+    list.sortAscending();
+    for (std::size_t i = 1; i < list.size(); ++i)
+        EXPECT_FALSE(nameLess(list.at(i), list.at(i - 1)));
+    list.sortDescending();
+    for (std::size_t i = 1; i < list.size(); ++i)
+        EXPECT_FALSE(nameGreater(list.at(i), list.at(i - 1)));
+}
+
+TEST(RecordList, LoadOfAMissingFileKeepsTheRecords) {
+    TempDir dir;
+    RecordList list = listOf({"keep", "me"});
+    EXPECT_FALSE(list.load(dir.file("missing.txt")));
+    EXPECT_EQ(namesOf(list), (Names{"keep", "me"}));
+}
+
+TEST(RecordList, LoadReplacesTheRecordsEvenWithNoEntries) {
+    TempDir dir;
+    std::string path = dir.file("empty.txt");
+    writeBytes(path, "");
+    RecordList list = listOf({"old"});
+    EXPECT_TRUE(list.load(path));
+    EXPECT_EQ(list.size(), 0u);
+}
+
+TEST(RecordList, LoadThatFailsWhileReadingKeepsTheRecords) {
+    // A directory opens for reading on some systems, then every read fails.
+    TempDir dir;
+    RecordList list = listOf({"keep"});
+    EXPECT_FALSE(list.load(dir.path().string()));
+    EXPECT_EQ(namesOf(list), (Names{"keep"}));
+}
+
+} // namespace
