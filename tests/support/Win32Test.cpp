@@ -1,0 +1,112 @@
+#include "support/Win32Test.h"
+
+#include <algorithm>
+
+namespace {
+
+thread_local DialogAnswerer* activeAnswerer = nullptr;
+
+bool isDialog(HWND window) {
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    return std::string(className) == "#32770";
+}
+
+// Message boxes hold their message in a static control with this id.
+constexpr int messageBoxTextId = 0xFFFF;
+
+} // namespace
+
+void pumpMessages(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMilliseconds)
+            return false;
+        pumpMessages(10);
+    }
+    return true;
+}
+
+std::string windowText(HWND window) {
+    int length = GetWindowTextLengthA(window);
+    std::string text(length + 1, '\0');
+    int got = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(got);
+    return text;
+}
+
+void pressButton(HWND dialog, int buttonId) {
+    HWND button = GetDlgItem(dialog, buttonId);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+DialogAnswerer::DialogAnswerer() {
+    activeAnswerer = this;
+    hook_ = SetWindowsHookExA(WH_CBT, hookProc, nullptr, GetCurrentThreadId());
+}
+
+DialogAnswerer::~DialogAnswerer() {
+    UnhookWindowsHookEx(hook_);
+    activeAnswerer = nullptr;
+}
+
+void DialogAnswerer::then(Action action) {
+    actions_.push_back(std::move(action));
+}
+
+void DialogAnswerer::thenPress(int buttonId) {
+    then([buttonId](HWND dialog) { pressButton(dialog, buttonId); });
+}
+
+LRESULT CALLBACK DialogAnswerer::hookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && activeAnswerer)
+        activeAnswerer->onActivate(reinterpret_cast<HWND>(wParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void DialogAnswerer::onActivate(HWND window) {
+    if (!isDialog(window) || std::find(known_.begin(), known_.end(), window) != known_.end())
+        return;
+    known_.push_back(window);
+    pending_.push_back(window);
+    SetTimer(nullptr, 0, 20, timerProc);
+}
+
+void CALLBACK DialogAnswerer::timerProc(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (activeAnswerer)
+        activeAnswerer->runPending();
+}
+
+void DialogAnswerer::runPending() {
+    std::vector<HWND> dialogs;
+    dialogs.swap(pending_);
+    for (HWND dialog : dialogs) {
+        if (!IsWindow(dialog))
+            continue;
+        seen_.push_back({windowText(dialog), windowText(GetDlgItem(dialog, messageBoxTextId))});
+        if (actions_.empty()) {
+            ++unexpected_;
+            pressButton(dialog, GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : GetDlgItem(dialog, IDNO) ? IDNO : IDOK);
+            continue;
+        }
+        Action action = std::move(actions_.front());
+        actions_.pop_front();
+        action(dialog);
+    }
+}
