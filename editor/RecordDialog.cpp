@@ -1,0 +1,160 @@
+#include "RecordDialog.h"
+
+#include "resource.h"
+
+namespace {
+
+// Links the panel window to its RecordDialog.
+const char ownerProperty[] = "A";
+
+std::string editText(HWND edit) {
+    int length = GetWindowTextLengthA(edit);
+    std::string text(length + 1, '\0');
+    int copied = GetWindowTextA(edit, text.data(), length + 1);
+    text.resize(copied > 0 ? copied : 0);
+    return text;
+}
+
+} // namespace
+
+RecordDialog::RecordDialog(HWND parent) : backgroundBrush_(RGB(255, 255, 255)) {
+    // The initialisation runs inside this call and stores the panel in hwnd_.
+    HWND created = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_RECORD), parent,
+                                      dialogProc, reinterpret_cast<LPARAM>(this));
+    if (!hwnd_) {
+        // A window that never linked itself to this object would answer
+        // nothing and outlive it.
+        if (created)
+            DestroyWindow(created);
+        throw CreationException();
+    }
+}
+
+RecordDialog::~RecordDialog() {
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+}
+
+void RecordDialog::setNameText(const std::string& text) {
+    SetWindowTextA(nameEdit_, text.c_str());
+}
+
+void RecordDialog::setValueText(const std::string& text) {
+    SetWindowTextA(valueEdit_, text.c_str());
+}
+
+std::string RecordDialog::nameText() const {
+    return editText(nameEdit_);
+}
+
+std::string RecordDialog::valueText() const {
+    return editText(valueEdit_);
+}
+
+void RecordDialog::setFont(const Font& font) {
+    // A copy that cannot be made leaves the previous font, which the edits
+    // are given again.
+    font_ = font;
+    font_.applyTo(nameEdit_, true);
+    font_.applyTo(valueEdit_, true);
+}
+
+void RecordDialog::setTextColor(COLORREF color) {
+    textColor_ = color;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void RecordDialog::setBackgroundColor(COLORREF color) {
+    backgroundBrush_.create(color);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void RecordDialog::show(bool visible) {
+    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+
+INT_PTR CALLBACK RecordDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<RecordDialog*>(GetPropA(dialog, ownerProperty));
+    if (!self) {
+        // Anything before the initialisation is left to the dialog manager.
+        if (message == WM_INITDIALOG && lParam)
+            reinterpret_cast<RecordDialog*>(lParam)->onInitDialog(dialog);
+        return FALSE;
+    }
+    switch (message) {
+    case WM_SIZE:
+        self->onSize(LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        self->onCommand(LOWORD(wParam));
+        return TRUE;
+    case WM_CTLCOLOREDIT:
+        return self->onCtlColorEdit(reinterpret_cast<HDC>(wParam));
+    case WM_NCDESTROY:
+        self->onNcDestroy();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void RecordDialog::onInitDialog(HWND dialog) {
+    // Without the link the panel could answer nothing: leave hwnd_ null so
+    // that the constructor reports the failure.
+    if (!SetPropA(dialog, ownerProperty, this))
+        return;
+    hwnd_ = dialog;
+    nameEdit_ = GetDlgItem(dialog, IDC_NAME_EDIT);
+    valueEdit_ = GetDlgItem(dialog, IDC_VALUE_EDIT);
+    // Values and names may be far longer than an edit's default limit.
+    SendMessageA(nameEdit_, EM_LIMITTEXT, 0, 0);
+    SendMessageA(valueEdit_, EM_LIMITTEXT, 0, 0);
+
+    RECT client;
+    GetClientRect(dialog, &client);
+    RECT value = childRect(valueEdit_);
+    valueLeft_ = value.left;
+    valueTop_ = value.top;
+    rightMargin_ = client.right - value.right;
+    bottomMargin_ = client.bottom - value.bottom;
+
+    SetFocus(valueEdit_);
+    SendMessageA(valueEdit_, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+}
+
+void RecordDialog::onSize(int width, int height) {
+    SetWindowPos(valueEdit_, nullptr, valueLeft_, valueTop_, width - valueLeft_ - rightMargin_,
+                 height - valueTop_ - bottomMargin_, SWP_NOZORDER);
+    // The Name edit keeps its place and height and stretches to the same
+    // right edge as the Value edit.
+    RECT name = childRect(nameEdit_);
+    SetWindowPos(nameEdit_, nullptr, name.left, name.top, width - name.left - rightMargin_,
+                 name.bottom - name.top, SWP_NOZORDER);
+}
+
+INT_PTR RecordDialog::onCtlColorEdit(HDC context) {
+    SetTextColor(context, textColor_);
+    SetBkColor(context, backgroundBrush_.color());
+    return reinterpret_cast<INT_PTR>(backgroundBrush_.handle());
+}
+
+void RecordDialog::onCommand(int id) {
+    // Only the owner shows the panel again.
+    if (id == IDCANCEL)
+        ShowWindow(hwnd_, SW_HIDE);
+}
+
+void RecordDialog::onNcDestroy() {
+    // The window can go before this object (with its parent); forget it so
+    // that the destructor does not destroy whatever reuses the handle.
+    RemovePropA(hwnd_, ownerProperty);
+    hwnd_ = nullptr;
+}
+
+RECT RecordDialog::childRect(HWND child) const {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}

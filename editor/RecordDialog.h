@@ -1,0 +1,70 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "Font.h"
+#include "SolidBrush.h"
+
+// The record panel: a modeless child dialog (template 30000) with a one-line
+// Name edit and a multi-line Value edit. It knows nothing of records; it
+// moves byte strings in and out of the two edits, keeps their layout when
+// it is resized and paints them in the user's font and colours.
+class RecordDialog {
+public:
+    // Thrown when no panel window could be made (e.g. the template is
+    // missing from the program's module).
+    class CreationException {};
+
+    // Creates the panel, hidden, as a child of the parent.
+    explicit RecordDialog(HWND parent);
+    ~RecordDialog();
+    RecordDialog(const RecordDialog&) = delete;
+    RecordDialog& operator=(const RecordDialog&) = delete;
+
+    void setNameText(const std::string& text);
+    void setValueText(const std::string& text);
+    // The edit's whole text, byte for byte (the Value edit's line breaks
+    // come back as CR LF).
+    std::string nameText() const;
+    std::string valueText() const;
+
+    HWND hwnd() const { return hwnd_; }
+    HWND nameEdit() const { return nameEdit_; }
+    HWND valueEdit() const { return valueEdit_; }
+
+    // The panel keeps its own copy; the caller's font may go away.
+    void setFont(const Font& font);
+    void setTextColor(COLORREF color);
+    void setBackgroundColor(COLORREF color);
+    void show(bool visible);
+
+    // The layout measured from the template, in pixels of the panel's
+    // client area.
+    int valueLeft() const { return valueLeft_; }
+    int valueTop() const { return valueTop_; }
+    int rightMargin() const { return rightMargin_; }
+    int bottomMargin() const { return bottomMargin_; }
+
+    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void onInitDialog(HWND dialog);
+    void onSize(int width, int height);
+    INT_PTR onCtlColorEdit(HDC context);
+    void onCommand(int id);
+    void onNcDestroy();
+    RECT childRect(HWND child) const;
+
+    Font font_;
+    HWND hwnd_ = nullptr;
+    HWND nameEdit_ = nullptr;
+    HWND valueEdit_ = nullptr;
+    int valueLeft_ = 0;
+    int valueTop_ = 0;
+    int rightMargin_ = 0;
+    int bottomMargin_ = 0;
+    COLORREF textColor_ = RGB(0, 0, 0);
+    SolidBrush backgroundBrush_;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+
+#include "Font.h"
+
+// The user's preferences between runs: colours, font, main window placement
+// and splitter position. Stored as a small file of records, one per key, in
+// the database format; nothing is range-checked.
+class Settings {
+public:
+    Settings();
+
+    // False, with nothing changed, when the file cannot be read. Keys that
+    // are missing keep their values; the font is always made anew from the
+    // file's font entries (or the default font's values).
+    bool load(const std::string& path);
+    // Writes all twelve keys in their fixed order; false when the file
+    // could not be written.
+    bool save(const std::string& path) const;
+
+    const Font& font() const { return font_; }
+    COLORREF textColor() const { return textColor_; }
+    COLORREF backgroundColor() const { return backgroundColor_; }
+    int windowX() const { return windowX_; }
+    int windowY() const { return windowY_; }
+    int windowWidth() const { return windowWidth_; }
+    int windowHeight() const { return windowHeight_; }
+    bool windowMaximized() const { return windowMaximized_; }
+    int splitterX() const { return splitterX_; }
+
+    // Copies the font; the held one stays when the copy cannot be made.
+    void setFont(const Font& font) { font_ = font; }
+    void setTextColor(COLORREF color) { textColor_ = color; }
+    void setBackgroundColor(COLORREF color) { backgroundColor_ = color; }
+    void setWindowX(int x) { windowX_ = x; }
+    void setWindowY(int y) { windowY_ = y; }
+    void setWindowWidth(int width) { windowWidth_ = width; }
+    void setWindowHeight(int height) { windowHeight_ = height; }
+    void setWindowMaximized(bool maximized) { windowMaximized_ = maximized; }
+    void setSplitterX(int x) { splitterX_ = x; }
+
+private:
+    Font font_;
+    COLORREF textColor_ = 0;
+    COLORREF backgroundColor_ = 0x00FFFFFF;
+    int windowX_ = 0;
+    int windowY_ = 0;
+    int windowWidth_ = 400;
+    int windowHeight_ = 300;
+    bool windowMaximized_ = false;
+    int splitterX_ = 200;
+};

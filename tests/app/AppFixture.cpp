@@ -1,0 +1,122 @@
+#include "AppFixture.h"
+
+#include "RecordList.h"
+
+void AppTest::SetUp() {
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof current, current);
+    previousDirectory_ = current;
+    SetCurrentDirectoryA(dir.path().string().c_str());
+}
+
+void AppTest::TearDown() {
+    stop();
+    SetCurrentDirectoryA(previousDirectory_.c_str());
+    EXPECT_EQ(answers.unexpected(), 0) << "a dialog opened that the test did not expect";
+    EXPECT_TRUE(answers.allAnswered()) << "an expected dialog did not open";
+}
+
+void AppTest::start() {
+    app = std::make_unique<App>();
+    runLoop();
+}
+
+void AppTest::stop() {
+    app.reset();
+    pumpMessages(); // the quit message that destroying the window posts
+}
+
+void AppTest::runLoop(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quitPosted = true;
+                exitCode = msg.wParam;
+                continue;
+            }
+            app->processMessage(msg);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+void AppTest::command(int id) {
+    SendMessageA(mainWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    runLoop();
+}
+
+void AppTest::pressKey(HWND window, WPARAM key) {
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+    runLoop();
+}
+
+void AppTest::type(HWND window, const std::string& text) {
+    for (char c : text) {
+        PostMessageA(window, WM_CHAR, static_cast<unsigned char>(c), 1);
+        runLoop();
+    }
+}
+
+POINT AppTest::itemPoint(int index) const {
+    RECT r;
+    SendMessageA(list(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    MapWindowPoints(list(), HWND_DESKTOP, &p, 1);
+    return p;
+}
+
+void AppTest::clickItem(int index) {
+    POINT p = itemPoint(index);
+    ScreenToClient(list(), &p);
+    LPARAM at = MAKELPARAM(p.x, p.y);
+    PostMessageA(list(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(list(), WM_LBUTTONUP, 0, at);
+    runLoop();
+}
+
+std::vector<std::string> AppTest::listItems() const {
+    std::vector<std::string> items;
+    int count = static_cast<int>(SendMessageA(list(), LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::string item(static_cast<std::size_t>(SendMessageA(list(), LB_GETTEXTLEN, i, 0)) + 1, '\0');
+        int length = static_cast<int>(SendMessageA(list(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data())));
+        item.resize(length);
+        items.push_back(item);
+    }
+    return items;
+}
+
+int AppTest::listSelection() const {
+    return static_cast<int>(SendMessageA(list(), LB_GETCURSEL, 0, 0));
+}
+
+std::vector<std::string> AppTest::recordNames() const {
+    std::vector<std::string> names;
+    for (const Record& record : app->recordList())
+        names.push_back(record.name());
+    return names;
+}
+
+std::string AppTest::writeDatabase(const std::string& name, const std::vector<Record>& records) {
+    RecordList list;
+    for (const Record& record : records)
+        list.append(record);
+    std::string path = dir.file(name);
+    EXPECT_TRUE(list.save(path));
+    return path;
+}
+
+void AppTest::openDatabase(const std::vector<Record>& records) {
+    ASSERT_TRUE(app->openFile(writeDatabase("db.txt", records)));
+    runLoop();
+}
+
+std::string editText(HWND edit) {
+    return windowText(edit);
+}

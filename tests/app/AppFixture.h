@@ -1,0 +1,66 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "App.h"
+#include "support/TempDir.h"
+#include "support/Win32Test.h"
+
+// Runs an App in a fresh working folder (where it keeps "settings.txt") and
+// drives it as a user would: messages go through App::processMessage just
+// as in the program's own loop, and message boxes and dialogs are answered
+// by the DialogAnswerer.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void start();
+    void stop();
+    // Handles waiting messages through the App's own loop for a while.
+    void runLoop(DWORD milliseconds = 0);
+
+    HWND mainWindow() const { return app->mainWindowHandle(); }
+    HWND list() const { return app->listBoxHandle(); }
+    HWND nameEdit() const { return app->recordPanel().nameEdit(); }
+    HWND valueEdit() const { return app->recordPanel().valueEdit(); }
+
+    // A menu command, accelerator or context menu choice.
+    void command(int id);
+    // A key press (down and up) sent to a window through the loop.
+    void pressKey(HWND window, WPARAM key);
+    // Characters typed into a window through the loop, one at a time.
+    void type(HWND window, const std::string& text);
+    // A click with the left button on list item `index`.
+    void clickItem(int index);
+    // The point of the middle of a list item, in screen coordinates.
+    POINT itemPoint(int index) const;
+
+    std::vector<std::string> listItems() const;
+    int listSelection() const;
+    std::vector<std::string> recordNames() const;
+    std::string settingsFile() const { return dir.file("settings.txt"); }
+    std::string file(const std::string& name) const { return dir.file(name); }
+
+    // A database file in the working folder with these records.
+    std::string writeDatabase(const std::string& name, const std::vector<Record>& records);
+    void openDatabase(const std::vector<Record>& records);
+
+    TempDir dir;
+    DialogAnswerer answers;
+    // Whether the loop has met the quit message, and its exit code.
+    bool quitPosted = false;
+    WPARAM exitCode = 0;
+    std::unique_ptr<App> app;
+
+private:
+    std::string previousDirectory_;
+};
+
+std::string editText(HWND edit);

@@ -1,0 +1,146 @@
+#include "AppFixture.h"
+
+#include <commctrl.h>
+
+#include "resource.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class DragTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        start();
+        openDatabase({{"A", "a"}, {"B", "b"}, {"C", "c"}, {"D", "d"}, {"E", "e"}});
+    }
+
+    // Sends a drag list notification with the cursor at a screen point, as
+    // the drag list box does; returns the main window's answer.
+    LRESULT notify(UINT code, POINT cursor) {
+        DRAGLISTINFO info{code, list(), cursor};
+        LRESULT result = SendMessageA(mainWindow(), app->dragListMessageId(), 0, reinterpret_cast<LPARAM>(&info));
+        runLoop();
+        return result;
+    }
+
+    POINT belowItems() const {
+        RECT client;
+        GetClientRect(list(), &client);
+        POINT p{client.right / 2, client.bottom - 3};
+        MapWindowPoints(list(), HWND_DESKTOP, &p, 1);
+        return p;
+    }
+
+    void drag(int from, int onto) {
+        ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(from)), TRUE);
+        EXPECT_EQ(notify(DL_DRAGGING, itemPoint(onto)), DL_COPYCURSOR);
+        EXPECT_EQ(notify(DL_DROPPED, itemPoint(onto)), 0);
+    }
+};
+
+TEST_F(DragTest, TheRecordLandsBeforeTheItemItIsDroppedOn) {
+    drag(0, 3);
+    EXPECT_EQ(recordNames(), (Names{"B", "C", "A", "D", "E"}));
+    EXPECT_EQ(listItems(), recordNames());
+    EXPECT_EQ(app->recordList().at(2).value(), "a");
+    EXPECT_EQ(listSelection(), 2);
+    EXPECT_EQ(app->shownIndex(), 2);
+    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(editText(nameEdit()), "A");
+
+    drag(4, 1);
+    EXPECT_EQ(recordNames(), (Names{"B", "E", "C", "A", "D"}));
+    EXPECT_EQ(listItems(), recordNames());
+    EXPECT_EQ(listSelection(), 1);
+}
+
+TEST_F(DragTest, DroppingOnItselfOrTheNextItemMovesNothing) {
+    drag(1, 2);
+    EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
+    drag(1, 1);
+    EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
+    EXPECT_EQ(app->draggedIndex(), 1); // kept when nothing moved
+}
+
+TEST_F(DragTest, DroppingBelowTheLastItemMovesNothing) {
+    ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(0)), TRUE);
+    EXPECT_EQ(notify(DL_DRAGGING, belowItems()), DL_COPYCURSOR);
+    notify(DL_DROPPED, belowItems());
+    EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
+}
+
+TEST_F(DragTest, ADragBelowTheItemsIsRefusedAndCommitsNothing) {
+    clickItem(0);
+    SetFocus(valueEdit());
+    type(valueEdit(), "pending ");
+    EXPECT_EQ(notify(DL_BEGINDRAG, belowItems()), FALSE);
+    EXPECT_EQ(app->recordList().at(0).value(), "a");
+    EXPECT_EQ(app->draggedIndex(), -1);
+}
+
+TEST_F(DragTest, StartingADragCommitsTheShownRecordFirst) {
+    clickItem(0);
+    SetFocus(valueEdit());
+    type(valueEdit(), "edited ");
+    ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(3)), TRUE);
+    EXPECT_EQ(app->recordList().at(0).value(), "edited a");
+    EXPECT_EQ(listSelection(), 3);
+    EXPECT_EQ(app->shownIndex(), 3);
+    EXPECT_EQ(editText(valueEdit()), "d");
+    notify(DL_CANCELDRAG, itemPoint(3));
+    EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
+}
+
+TEST_F(DragTest, EditsMadeBeforeADragStayWithTheMovedRecord) {
+    clickItem(0);
+    SetFocus(valueEdit());
+    type(valueEdit(), "kept ");
+    drag(0, 4);
+    EXPECT_EQ(recordNames(), (Names{"B", "C", "D", "A", "E"}));
+    EXPECT_EQ(app->recordList().at(3).value(), "kept a");
+    EXPECT_EQ(editText(valueEdit()), "kept a");
+}
+
+TEST_F(DragTest, AnEmptyListStartsNoDrag) {
+    answers.thenPress(IDYES);
+    command(IDM_REMOVE_ALL);
+    EXPECT_EQ(notify(DL_BEGINDRAG, itemPoint(0)), FALSE);
+}
+
+// The context menu is a modal menu loop: a timer inside it looks at the
+// menu's state and closes it.
+HMENU openMenu = nullptr;
+UINT removeState = 0;
+void CALLBACK closeMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    removeState = GetMenuState(openMenu, IDM_REMOVE, MF_BYCOMMAND);
+    EndMenu();
+}
+
+TEST_F(DragTest, TheContextMenuSelectsAndShowsTheItemUnderTheCursor) {
+    clickItem(0);
+    SetFocus(valueEdit());
+    type(valueEdit(), "x");
+    POINT onItem = itemPoint(2);
+    SetCursorPos(onItem.x, onItem.y);
+    ASSERT_TRUE(pumpUntil([&] {
+        POINT at;
+        GetCursorPos(&at);
+        return at.x == onItem.x && at.y == onItem.y;
+    }));
+    openMenu = app->contextMenuHandle();
+    SetTimer(nullptr, 0, 100, closeMenu);
+    POINT client = onItem;
+    ScreenToClient(list(), &client);
+    PostMessageA(list(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
+    runLoop(300);
+    EXPECT_EQ(app->recordList().at(0).value(), "xa");
+    EXPECT_EQ(listSelection(), 2);
+    EXPECT_EQ(app->shownIndex(), 2);
+    EXPECT_EQ(editText(valueEdit()), "c");
+    EXPECT_EQ(removeState & MF_GRAYED, 0u);
+}
+
+} // namespace

@@ -1,0 +1,187 @@
+#include "AppFixture.h"
+
+#include <shlobj.h>
+
+#include "resource.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Types a path into an open or save dialog and confirms it.
+DialogAnswerer::Action choosePath(const std::string& path) {
+    return [path](HWND dialog) {
+        constexpr int fileNameCombo = 0x47C; // Explorer-style dialogs
+        constexpr int fileNameEdit = 0x480;  // older dialogs
+        HWND box = GetDlgItem(dialog, fileNameCombo);
+        if (!box)
+            box = GetDlgItem(dialog, fileNameEdit);
+        SetWindowTextA(box, path.c_str());
+        pressButton(dialog, IDOK);
+    };
+}
+
+// A drop of files as the shell delivers it: a DROPFILES block with the
+// paths one after another, ended by an empty one.
+HDROP makeDrop(const Names& paths) {
+    std::size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths)
+        size += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    char* at = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+    for (const std::string& path : paths) {
+        memcpy(at, path.c_str(), path.size() + 1);
+        at += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+TEST_F(AppTest, OpenReplacesTheListAndNamesTheFile) {
+    start();
+    command(IDM_ADD);
+    std::string path = writeDatabase("notes.txt", {{"x", "1"}, {"y", "2\r\nlines"}});
+    answers.then(choosePath(path));
+    command(IDM_OPEN);
+    EXPECT_EQ(listItems(), (Names{"x", "y"}));
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + path);
+    EXPECT_EQ(listSelection(), -1);
+    EXPECT_EQ(app->shownIndex(), -1);
+    EXPECT_FALSE(IsWindowEnabled(valueEdit()));
+}
+
+TEST_F(AppTest, OpenCancelledKeepsThePendingEdit) {
+    start();
+    openDatabase({{"a", "value"}});
+    clickItem(0);
+    SetFocus(valueEdit());
+    type(valueEdit(), "new ");
+    answers.thenPress(IDCANCEL);
+    command(IDM_OPEN);
+    EXPECT_EQ(editText(valueEdit()), "new value");
+    EXPECT_EQ(app->shownIndex(), 0);
+    EXPECT_EQ(app->recordList().at(0).value(), "value");
+}
+
+TEST_F(AppTest, OpenOfAnUnreadableFileChangesNothing) {
+    start();
+    openDatabase({{"keep", ""}});
+    std::string title = windowText(mainWindow());
+    std::string locked = writeDatabase("locked.txt", {{"other", ""}});
+    HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    answers.then(choosePath(locked));
+    answers.thenPress(IDOK);
+    command(IDM_OPEN);
+    CloseHandle(lock);
+    ASSERT_EQ(answers.seen().size(), 2u);
+    EXPECT_EQ(answers.seen()[1].text, "Error loading database file!");
+    EXPECT_EQ(answers.seen()[1].caption, "Error");
+    EXPECT_EQ(listItems(), Names{"keep"});
+    EXPECT_EQ(windowText(mainWindow()), title);
+
+    EXPECT_FALSE(app->openFile(file("missing.txt")));
+    EXPECT_EQ(listItems(), Names{"keep"});
+    EXPECT_EQ(windowText(mainWindow()), title);
+}
+
+TEST_F(AppTest, SaveCommitsThePanelAndWritesTheExactBytes) {
+    start();
+    openDatabase({{"a{b}", "one"}, {"c", "two"}});
+    clickItem(1);
+    SetFocus(valueEdit());
+    SendMessageA(valueEdit(), EM_SETSEL, 0, -1);
+    type(valueEdit(), "line\\");
+    SendMessageA(valueEdit(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("\r\nnext"));
+    command(IDM_SAVE);
+    EXPECT_EQ(readBytes(app->currentFileName()), "{a\\ob\\c=one}\r\n{c=line\\\\\r\nnext}\r\n");
+    EXPECT_EQ(listSelection(), 1);
+}
+
+TEST_F(AppTest, SaveOfAnUntitledListAsksForANameAndCancelKeepsItUntitled) {
+    start();
+    command(IDM_ADD);
+    answers.thenPress(IDCANCEL);
+    command(IDM_SAVE);
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - Untitled");
+    EXPECT_TRUE(app->currentFileName().empty());
+
+    std::string path = file("saved.txt");
+    answers.then(choosePath(path));
+    command(IDM_SAVE);
+    EXPECT_EQ(readBytes(path), "{New Record=}\r\n");
+    EXPECT_EQ(app->currentFileName(), path);
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + path);
+}
+
+TEST_F(AppTest, SaveAsToAFileThatCannotBeReplacedKeepsTheName) {
+    start();
+    openDatabase({{"a", ""}});
+    std::string path = app->currentFileName();
+    std::string locked = writeDatabase("locked.txt", {{"theirs", ""}});
+    HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    answers.then(choosePath(locked));
+    answers.thenPress(IDYES); // replace the existing file?
+    answers.thenPress(IDOK);
+    command(IDM_SAVE_AS);
+    CloseHandle(lock);
+    ASSERT_EQ(answers.seen().size(), 3u);
+    EXPECT_EQ(answers.seen()[2].text, "Error saving file!");
+    EXPECT_EQ(readBytes(locked), "{theirs=}\r\n");
+    EXPECT_EQ(app->currentFileName(), path);
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + path);
+}
+
+TEST_F(AppTest, AFailedSaveSaysSoAndKeepsThePreviousFile) {
+    start();
+    openDatabase({{"a", "1"}});
+    std::string path = app->currentFileName();
+    command(IDM_ADD);
+    // Another program holds the file open without sharing: it cannot be replaced.
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    answers.thenPress(IDOK);
+    command(IDM_SAVE);
+    CloseHandle(lock);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].text, "Error saving file!");
+    EXPECT_EQ(readBytes(path), "{a=1}\r\n");
+    EXPECT_FALSE(fileExists(path + ".saving~"));
+}
+
+TEST_F(AppTest, NewAsksThenEmptiesTheListAndTheName) {
+    start();
+    openDatabase({{"a", ""}});
+    answers.thenPress(IDNO);
+    command(IDM_NEW);
+    EXPECT_EQ(listItems(), Names{"a"});
+    answers.thenPress(IDYES);
+    command(IDM_NEW);
+    ASSERT_EQ(answers.seen().size(), 2u);
+    EXPECT_EQ(answers.seen()[1].text, "Are you sure you wish to start a new project?");
+    EXPECT_TRUE(listItems().empty());
+    EXPECT_TRUE(recordNames().empty());
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - Untitled");
+    EXPECT_TRUE(app->currentFileName().empty());
+}
+
+TEST_F(AppTest, ADropOpensTheFirstFileOnly) {
+    start();
+    std::string first = writeDatabase("first.txt", {{"from first", ""}});
+    std::string second = writeDatabase("second.txt", {{"from second", ""}});
+    SendMessageA(mainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({first, second})), 0);
+    runLoop();
+    EXPECT_EQ(listItems(), Names{"from first"});
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + first);
+
+    SendMessageA(mainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({file("missing.txt")})), 0);
+    runLoop();
+    EXPECT_TRUE(answers.seen().empty());
+    EXPECT_EQ(listItems(), Names{"from first"});
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + first);
+}
+
+} // namespace

@@ -1,0 +1,210 @@
+#include "AppFixture.h"
+
+#include "resource.h"
+
+namespace {
+
+RECT windowRect(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return r;
+}
+
+RECT clientRect(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    return r;
+}
+
+// The outer size that a 400 x 300 client area needs without a menu bar.
+SIZE firstWindowSize() {
+    RECT r{0, 0, 400, 300};
+    AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, FALSE, WS_EX_ACCEPTFILES);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+std::string faceName(HFONT font) {
+    LOGFONTA lf = {};
+    GetObjectA(font, sizeof lf, &lf);
+    return lf.lfFaceName;
+}
+
+TEST_F(AppTest, FirstStartWithoutSettingsIsCentredWithTheDefaults) {
+    start();
+    SIZE size = firstWindowSize();
+    int x = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+    RECT r = windowRect(mainWindow());
+    EXPECT_EQ(r.left, x);
+    EXPECT_EQ(r.top, y);
+    EXPECT_EQ(r.right - r.left, size.cx);
+    EXPECT_EQ(r.bottom - r.top, size.cy);
+    EXPECT_TRUE(IsWindowVisible(mainWindow()));
+    EXPECT_FALSE(IsZoomed(mainWindow()));
+    // The menu bar came after the sizing, so it took its height from the client area.
+    RECT client = clientRect(mainWindow());
+    EXPECT_EQ(client.right, 400);
+    EXPECT_LT(client.bottom, 300);
+    EXPECT_NE(GetMenu(mainWindow()), nullptr);
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - Untitled");
+
+    const Settings& settings = app->preferences();
+    EXPECT_EQ(settings.windowX(), x);
+    EXPECT_EQ(settings.windowY(), y);
+    EXPECT_EQ(settings.windowWidth(), size.cx);
+    EXPECT_EQ(settings.windowHeight(), size.cy);
+    EXPECT_FALSE(settings.windowMaximized());
+
+    EXPECT_EQ(app->splitterBar().position, 200);
+    EXPECT_EQ(app->currentTextColor(), 0x000000u);
+    EXPECT_EQ(app->currentBackgroundColor(), 0xFFFFFFu);
+    EXPECT_EQ(app->listBrushColor(), 0xFFFFFFu);
+    EXPECT_EQ(faceName(app->listFont().handle()), "Courier New");
+    EXPECT_EQ(app->listFont().pointSize(), 10);
+    EXPECT_FALSE(app->listFont().isBold());
+    EXPECT_FALSE(app->listFont().isItalic());
+    EXPECT_FALSE(fileExists(settingsFile()));
+}
+
+TEST_F(AppTest, BuildsTheListBoxAndThePanelSideBySide) {
+    start();
+    // The list box shows and hides its scroll bars, and their style bits with them.
+    LONG scrollBars = WS_VSCROLL | WS_HSCROLL;
+    EXPECT_EQ(GetWindowLongA(list(), GWL_STYLE) | scrollBars, 0x50310101);
+    EXPECT_TRUE(GetWindowLongA(list(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(SendMessageA(list(), LB_GETHORIZONTALEXTENT, 0, 0), 800);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(list(), WM_GETFONT, 0, 0)), app->listFont().handle());
+    EXPECT_NE(app->dragListMessageId(), 0u);
+    EXPECT_EQ(app->dragListMessageId(), RegisterWindowMessageA("commctrl_DragListMsg"));
+    EXPECT_EQ(GetWindowLongA(mainWindow(), GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN),
+              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
+    EXPECT_TRUE(GetWindowLongA(mainWindow(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+
+    // List box left of the 4-pixel bar, panel right of it, both full height.
+    RECT client = clientRect(mainWindow());
+    RECT listRect = windowRect(list());
+    RECT panelRect = windowRect(app->recordPanel().hwnd());
+    MapWindowPoints(HWND_DESKTOP, mainWindow(), reinterpret_cast<POINT*>(&listRect), 2);
+    MapWindowPoints(HWND_DESKTOP, mainWindow(), reinterpret_cast<POINT*>(&panelRect), 2);
+    EXPECT_EQ(listRect.left, 0);
+    EXPECT_EQ(listRect.right, 200);
+    EXPECT_EQ(listRect.bottom, client.bottom);
+    EXPECT_EQ(panelRect.left, 204);
+    EXPECT_EQ(panelRect.right, client.right);
+    EXPECT_EQ(panelRect.bottom, client.bottom);
+
+    EXPECT_TRUE(IsWindowVisible(app->recordPanel().hwnd()));
+    EXPECT_FALSE(IsWindowEnabled(nameEdit()));
+    EXPECT_FALSE(IsWindowEnabled(valueEdit()));
+    EXPECT_EQ(app->shownIndex(), -1);
+    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(app->contextMenuHandle(), GetSubMenu(GetMenu(mainWindow()), 1));
+}
+
+TEST_F(AppTest, StartsFromTheSavedSettings) {
+    writeBytes(settingsFile(),
+               "{color=255}\r\n{backgroundColor=65280}\r\n{fontName=Arial}\r\n{fontHeight=12}\r\n"
+               "{fontBold=true}\r\n{windowX=50}\r\n{windowY=60}\r\n{windowWidth=500}\r\n"
+               "{windowHeight=400}\r\n{splitterX=150}\r\n");
+    start();
+    RECT r = windowRect(mainWindow());
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right - r.left, 500);
+    EXPECT_EQ(r.bottom - r.top, 400);
+    EXPECT_EQ(app->currentTextColor(), 255u);
+    EXPECT_EQ(app->currentBackgroundColor(), 65280u);
+    EXPECT_EQ(app->listBrushColor(), 65280u);
+    EXPECT_EQ(faceName(app->listFont().handle()), "Arial");
+    EXPECT_TRUE(app->listFont().isBold());
+    EXPECT_EQ(app->splitterBar().position, 150);
+    RECT listRect = windowRect(list());
+    EXPECT_EQ(listRect.right - listRect.left, 150);
+}
+
+TEST_F(AppTest, OpensMaximisedAndRestoresToTheSavedPlacement) {
+    writeBytes(settingsFile(), "{windowX=40}{windowY=30}{windowWidth=420}{windowHeight=310}{windowMaximized=true}");
+    start();
+    EXPECT_TRUE(IsZoomed(mainWindow()));
+    EXPECT_TRUE(app->preferences().windowMaximized());
+    ShowWindow(mainWindow(), SW_RESTORE);
+    runLoop();
+    RECT r = windowRect(mainWindow());
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 30);
+    EXPECT_EQ(r.right - r.left, 420);
+    EXPECT_EQ(r.bottom - r.top, 310);
+    EXPECT_FALSE(app->preferences().windowMaximized());
+}
+
+TEST_F(AppTest, TracksTheLastNormalPlacement) {
+    start();
+    const Settings& settings = app->preferences();
+    SetWindowPos(mainWindow(), nullptr, 100, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    runLoop();
+    EXPECT_EQ(settings.windowX(), 100);
+    EXPECT_EQ(settings.windowY(), 90);
+    SetWindowPos(mainWindow(), nullptr, 0, 0, 450, 350, SWP_NOMOVE | SWP_NOZORDER);
+    runLoop();
+    EXPECT_EQ(settings.windowWidth(), 450);
+    EXPECT_EQ(settings.windowHeight(), 350);
+
+    ShowWindow(mainWindow(), SW_MAXIMIZE);
+    runLoop();
+    EXPECT_TRUE(settings.windowMaximized());
+    EXPECT_EQ(settings.windowX(), 100);
+    EXPECT_EQ(settings.windowWidth(), 450);
+
+    ShowWindow(mainWindow(), SW_MINIMIZE); // minimising a maximised window keeps "maximised"
+    runLoop();
+    EXPECT_TRUE(settings.windowMaximized());
+    EXPECT_EQ(settings.windowX(), 100);
+
+    ShowWindow(mainWindow(), SW_RESTORE);
+    runLoop();
+    ShowWindow(mainWindow(), SW_RESTORE);
+    runLoop();
+    EXPECT_FALSE(IsZoomed(mainWindow()));
+    EXPECT_FALSE(settings.windowMaximized());
+    EXPECT_EQ(settings.windowX(), 100);
+    EXPECT_EQ(settings.windowY(), 90);
+    EXPECT_EQ(settings.windowWidth(), 450);
+
+    ShowWindow(mainWindow(), SW_MINIMIZE); // minimising a normal window changes nothing
+    runLoop();
+    EXPECT_FALSE(settings.windowMaximized());
+    EXPECT_EQ(settings.windowX(), 100);
+    EXPECT_EQ(settings.windowWidth(), 450);
+}
+
+TEST_F(AppTest, CommandLineOpensOnlyTheFirstNonEmptyArgument) {
+    start();
+    std::string path = writeDatabase("first.txt", {{"one", "1"}, {"two", "2"}});
+    std::string empty;
+    char program[] = "tabulo.exe";
+    char* noFile[] = {program, empty.data()};
+    app->openCommandLine(2, noFile);
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - Untitled");
+
+    std::string second = writeDatabase("second.txt", {{"other", ""}});
+    char* twoFiles[] = {program, path.data(), second.data()};
+    app->openCommandLine(3, twoFiles);
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + path);
+    EXPECT_EQ(listItems(), (std::vector<std::string>{"one", "two"}));
+}
+
+TEST_F(AppTest, CommandLineWithAMissingFileShowsThePath) {
+    start();
+    std::string missing = file("no such file.txt");
+    char program[] = "tabulo.exe";
+    char* arguments[] = {program, missing.data()};
+    answers.thenPress(IDOK);
+    app->openCommandLine(2, arguments);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].text, missing);
+    EXPECT_EQ(answers.seen()[0].caption, "Error"); // the platform's default caption
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - Untitled");
+    EXPECT_TRUE(listItems().empty());
+}
+
+} // namespace

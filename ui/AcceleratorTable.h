@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+
+// The main window's keyboard shortcuts, all Ctrl + a virtual key: Ctrl+S,
+// Ctrl+O, Ctrl+N, Ctrl+A (select all in the focused editor field) and Ctrl
+// with either plus key (main keyboard and keypad) for Add.
+extern const ACCEL mainAccelerators[6];
+
+// Owns one accelerator table and turns key messages into WM_COMMAND.
+class AcceleratorTable {
+public:
+    AcceleratorTable();
+    ~AcceleratorTable();
+    AcceleratorTable(const AcceleratorTable&) = delete;
+    AcceleratorTable& operator=(const AcceleratorTable&) = delete;
+
+    // Destroys the held table first, so after a failure none is held.
+    bool create(const ACCEL* entries, int count);
+    // True when the message was a shortcut and its command was sent to
+    // `window`; the caller then must not dispatch the message any further.
+    bool translate(HWND window, MSG* message);
+    // False when nothing was held.
+    BOOL destroy();
+
+    HACCEL handle() const { return handle_; }
+
+private:
+    HACCEL handle_;
+};
