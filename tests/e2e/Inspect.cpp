@@ -1,0 +1,255 @@
+// Reads the state of a running Tabulo from outside, for the end-to-end
+// tests: they drive the program with real X input and ask this helper,
+// started in the same Wine prefix, what the windows show.
+//
+//   inspect.exe wait [timeout-ms]   wait for the main window; print its title
+//   inspect.exe title               the main window's title
+//   inspect.exe list                "selected N", then the list box items
+//   inspect.exe panel               name, value (C-escaped) and enabled states
+//   inspect.exe box                 caption and text of a dialog owned by the
+//                                   main window (exit code 1 when none)
+//   inspect.exe wait-box [ms]       wait for such a dialog, then as "box"
+//   inspect.exe wait-no-box [ms]    wait until no such dialog is open
+//   inspect.exe item N              screen point in the middle of list item N
+//   inspect.exe below-items         screen point in the list box below the last item
+//   inspect.exe control ID          screen point in the middle of control ID of
+//                                   the open dialog (e.g. 6 = Yes, 7 = No)
+//   inspect.exe bar                 screen point in the middle of the splitter bar
+//   inspect.exe rects               window, list box and panel rectangles
+//   inspect.exe focus               which of list/name/value has the focus
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+HWND mainWindow() {
+    return FindWindowA("Velmora", nullptr);
+}
+
+HWND listBox(HWND main) {
+    return FindWindowExA(main, nullptr, "ListBox", nullptr);
+}
+
+HWND panel(HWND main) {
+    return FindWindowExA(main, nullptr, "#32770", nullptr);
+}
+
+std::string textOf(HWND window) {
+    LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(got));
+    return text;
+}
+
+std::string escaped(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\\') out += "\\\\";
+        else if (c < 0x20 || c >= 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        } else out += static_cast<char>(c);
+    }
+    return out;
+}
+
+struct OwnedDialogSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK findOwnedDialog(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<OwnedDialogSearch*>(lParam);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32770") == 0 && IsWindowVisible(window) &&
+        (GetWindow(window, GW_OWNER) == search->owner || search->owner == nullptr)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ownedDialog(HWND main) {
+    OwnedDialogSearch search{main, nullptr};
+    EnumWindows(findOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void printPoint(HWND window, POINT point) {
+    MapWindowPoints(window, HWND_DESKTOP, &point, 1);
+    std::printf("%ld %ld\n", point.x, point.y);
+}
+
+void printRect(const char* name, HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    std::printf("%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+bool waitFor(bool (*condition)(), DWORD timeout) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeout)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+bool mainWindowShown() {
+    HWND main = mainWindow();
+    return main && IsWindowVisible(main);
+}
+
+bool dialogOpen() {
+    HWND main = mainWindow();
+    return main && ownedDialog(main);
+}
+
+bool noDialogOpen() {
+    return !dialogOpen();
+}
+
+int printBox(HWND main) {
+    HWND dialog = ownedDialog(main);
+    if (!dialog)
+        return 1;
+    std::printf("caption %s\n", textOf(dialog).c_str());
+    std::printf("text %s\n", escaped(textOf(GetDlgItem(dialog, 0xFFFF))).c_str());
+    return 0;
+}
+
+int printList(HWND list) {
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    std::printf("selected %d\n", static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)));
+    // Across processes the list box hands its items over as wide text.
+    for (int i = 0; i < count; ++i) {
+        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+        length = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        std::string item(static_cast<std::size_t>(length) * 2 + 1, '\0');
+        int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(length), item.data(),
+                                        static_cast<int>(item.size()), nullptr, nullptr);
+        item.resize(bytes);
+        std::printf("%s\n", escaped(item).c_str());
+    }
+    return 0;
+}
+
+int printPanel(HWND dialog) {
+    HWND name = GetDlgItem(dialog, 30002);
+    HWND value = GetDlgItem(dialog, 30001);
+    std::printf("name %s\n", escaped(textOf(name)).c_str());
+    std::printf("value %s\n", escaped(textOf(value)).c_str());
+    std::printf("enabled %d %d\n", IsWindowEnabled(name) ? 1 : 0, IsWindowEnabled(value) ? 1 : 0);
+    std::printf("visible %d\n", IsWindowVisible(dialog) ? 1 : 0);
+    return 0;
+}
+
+// The focus belongs to the program's thread; attaching to its input state
+// lets GetFocus answer for it.
+int printFocus(HWND main) {
+    DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+    HWND focus = GetFocus();
+    AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+    HWND dialog = panel(main);
+    const char* which = focus == listBox(main) ? "list"
+                        : focus == GetDlgItem(dialog, 30002) ? "name"
+                        : focus == GetDlgItem(dialog, 30001) ? "value"
+                        : focus == nullptr ? "none" : "other";
+    std::printf("%s\n", which);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return 2;
+    std::string command = argv[1];
+    DWORD timeout = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 20000;
+    if (command == "wait") {
+        if (!waitFor(mainWindowShown, timeout))
+            return 1;
+        std::printf("%s\n", textOf(mainWindow()).c_str());
+        return 0;
+    }
+    if (command == "wait-no-box")
+        return waitFor(noDialogOpen, timeout) ? 0 : 1;
+
+    HWND main = mainWindow();
+    if (!main) {
+        std::fprintf(stderr, "no main window\n");
+        return 3;
+    }
+    if (command == "wait-box")
+        return waitFor(dialogOpen, timeout) ? printBox(main) : 1;
+    if (command == "title") {
+        std::printf("%s\n", textOf(main).c_str());
+        return 0;
+    }
+    if (command == "list")
+        return printList(listBox(main));
+    if (command == "panel")
+        return printPanel(panel(main));
+    if (command == "box")
+        return printBox(main);
+    if (command == "focus")
+        return printFocus(main);
+    if (command == "item" && argc > 2) {
+        RECT r;
+        if (SendMessageA(listBox(main), LB_GETITEMRECT, std::atoi(argv[2]), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+            return 1;
+        printPoint(listBox(main), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        return 0;
+    }
+    if (command == "below-items") {
+        HWND list = listBox(main);
+        int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+        RECT client;
+        GetClientRect(list, &client);
+        LONG top = 0;
+        RECT r;
+        if (count > 0 && SendMessageA(list, LB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&r)) != LB_ERR)
+            top = r.bottom;
+        if (top + 4 >= client.bottom)
+            return 1;
+        printPoint(list, POINT{client.right / 2, (top + client.bottom) / 2});
+        return 0;
+    }
+    if (command == "control" && argc > 2) {
+        HWND dialog = ownedDialog(main);
+        HWND control = dialog ? GetDlgItem(dialog, std::atoi(argv[2])) : nullptr;
+        if (!control)
+            return 1;
+        RECT r;
+        GetClientRect(control, &r);
+        printPoint(control, POINT{r.right / 2, r.bottom / 2});
+        return 0;
+    }
+    if (command == "bar") {
+        RECT list;
+        GetWindowRect(listBox(main), &list);
+        std::printf("%ld %ld\n", list.right + 2, (list.top + list.bottom) / 2);
+        return 0;
+    }
+    if (command == "rects") {
+        printRect("window", main);
+        printRect("list", listBox(main));
+        printRect("panel", panel(main));
+        std::printf("maximized %d\n", IsZoomed(main) ? 1 : 0);
+        return 0;
+    }
+    return 2;
+}
