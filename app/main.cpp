@@ -7,6 +7,12 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControls();
-    App app;
-    return app.run();
+    try {
+        App app;
+        return app.run();
+    } catch (const RecordDialog::CreationException&) {
+        // Without its record panel the program cannot show or edit anything.
+        MessageBoxA(nullptr, "Error creating the record panel!", nullptr, MB_OK);
+        return 1;
+    }
 }

@@ -107,17 +107,17 @@ bool Font::choose(HWND owner) {
     dialog.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
     if (!ChooseFontA(&dialog))
         return false;
-    HFONT font = CreateFontIndirectA(&description);
-    if (!font)
-        return false;
-    replace(font);
-    return true;
+    return createFrom(description);
 }
 
 bool Font::copyFrom(HFONT source) {
     LOGFONTA description = {};
     if (!source || !GetObjectA(source, sizeof description, &description))
         return false;
+    return createFrom(description);
+}
+
+bool Font::createFrom(const LOGFONTA& description) {
     HFONT font = CreateFontIndirectA(&description);
     if (!font)
         return false;

@@ -39,6 +39,7 @@ public:
 
 private:
     bool copyFrom(HFONT source);
+    bool createFrom(const LOGFONTA& description);
     void replace(HFONT font);
 
     HFONT handle_;
