@@ -1,39 +1,78 @@
 #include "RecordFormat.h"
 
+#include <sys/stat.h>
+
+#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
-// The two-byte escape written for a byte, or nullptr when it is written as is.
-const char* escapeFor(char c, bool escapeEquals) {
-    switch (c) {
-    case '{': return "\\o";
-    case '}': return "\\c";
-    case '\\': return "\\\\";
-    case '=': return escapeEquals ? "\\=" : nullptr;
-    default: return nullptr;
+// For each byte, the letter that follows the backslash of its escape, or 0
+// when the byte is written as it is. "=" is escaped in names only.
+struct EscapeTable {
+    char letter[256];
+
+    constexpr explicit EscapeTable(bool escapeEquals) : letter{} {
+        letter[static_cast<unsigned char>('{')] = 'o';
+        letter[static_cast<unsigned char>('}')] = 'c';
+        letter[static_cast<unsigned char>('\\')] = '\\';
+        if (escapeEquals)
+            letter[static_cast<unsigned char>('=')] = '=';
     }
+};
+
+constexpr EscapeTable valueEscapes(false);
+constexpr EscapeTable nameEscapes(true);
+
+char* copyEscapedBytes(char* out, const char* p, const char* end, const EscapeTable& table) {
+    for (; p != end; ++p) {
+        char letter = table.letter[static_cast<unsigned char>(*p)];
+        if (letter) {
+            *out++ = '\\';
+            *out++ = letter;
+        } else {
+            *out++ = *p;
+        }
+    }
+    return out;
 }
 
-void appendEscaped(std::string& out, const std::string& s, bool escapeEquals) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const char* escape = escapeFor(s[i], escapeEquals);
-        if (!escape)
-            continue;
-        out.append(s, start, i - start);
-        out.append(escape, 2);
-        start = i + 1;
+// Copies s to out in its escaped form; out has room for twice its size.
+// Sixteen bytes at a time where none needs an escape (nearly all text),
+// byte by byte within the steps that hold one.
+char* copyEscaped(char* out, const std::string& s, bool escapeEquals) {
+    const EscapeTable& table = escapeEquals ? nameEscapes : valueEscapes;
+    const char* p = s.data();
+    const char* end = p + s.size();
+#if defined(__SSE2__)
+    const __m128i open = _mm_set1_epi8('{');
+    const __m128i close = _mm_set1_epi8('}');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i equals = _mm_set1_epi8(escapeEquals ? '=' : '{');
+    for (; end - p >= 16; p += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, open), _mm_cmpeq_epi8(bytes, close)),
+                                       _mm_or_si128(_mm_cmpeq_epi8(bytes, backslash), _mm_cmpeq_epi8(bytes, equals)));
+        if (_mm_movemask_epi8(special) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+            out += 16;
+        } else {
+            out = copyEscapedBytes(out, p, p + 16, table);
+        }
     }
-    out.append(s, start, std::string::npos);
+#endif
+    return copyEscapedBytes(out, p, end, table);
 }
 
 std::string& escapeInPlace(std::string& s, bool escapeEquals) {
     if (s.find_first_of(escapeEquals ? "{}\\=" : "{}\\") == std::string::npos)
         return s;
-    std::string escaped;
-    escaped.reserve(s.size());
-    appendEscaped(escaped, s, escapeEquals);
+    std::string escaped(2 * s.size(), '\0');
+    escaped.resize(copyEscaped(escaped.data(), s, escapeEquals) - escaped.data());
     s.swap(escaped);
     return s;
 }
@@ -78,6 +117,8 @@ public:
     explicit BlockInput(std::FILE* stream) : stream_(stream) {}
 
     bool failed() const { return std::ferror(stream_) != 0; }
+    // Bytes taken from the stream so far.
+    std::uint64_t consumed() const { return read_ - (end_ - pos_); }
 
     int get() {
         if (pos_ == end_ && !refill())
@@ -129,6 +170,7 @@ private:
     bool refill() {
         pos_ = 0;
         end_ = std::fread(buffer_, 1, sizeof buffer_, stream_);
+        read_ += end_;
         return end_ > 0;
     }
 
@@ -136,6 +178,7 @@ private:
     char buffer_[1 << 16];
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    std::uint64_t read_ = 0;
 };
 
 // A backslash and the byte after it always stay together, so an escaped
@@ -168,6 +211,40 @@ EntryRead parseEntry(Input& input, Record& record) {
     unescapeField(record.name());
     unescapeField(record.value());
     return complete ? EntryRead::complete : EntryRead::endOfInput;
+}
+
+// The size of the stream's file in bytes; 0 when it cannot be told.
+std::uint64_t sizeOf(std::FILE* stream) {
+#ifdef _WIN32
+    struct _stat64 info;
+    return _fstat64(_fileno(stream), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+#else
+    struct stat info;
+    return fstat(fileno(stream), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+#endif
+}
+
+// After this many entries a large file's record count is estimated.
+constexpr std::size_t sampleEntries = 1024;
+
+// Reserves room for the records of the whole file, estimated from the
+// entries read so far and a quarter more, so that the array is not copied
+// again and again as it grows, each time holding the old and the new one.
+// Room that is never used is never touched either, so it costs address
+// space but no memory. A file whose first entries are much smaller than
+// the rest gets at most its own size in records; beyond that (or when the
+// estimate falls short) the array grows as usual.
+void reserveForTheRest(std::vector<Record>& records, std::uint64_t consumed, std::uint64_t streamSize) {
+    if (consumed == 0 || streamSize <= consumed)
+        return;
+    std::uint64_t estimate = streamSize / consumed * records.size() +
+                             streamSize % consumed * records.size() / consumed;
+    estimate += estimate / 4;
+    std::uint64_t limit = streamSize / sizeof(Record);
+    if (estimate > limit)
+        estimate = limit;
+    if (estimate > records.size() && estimate <= records.max_size())
+        records.reserve(static_cast<std::size_t>(estimate));
 }
 
 int fold(unsigned char c) {
@@ -203,12 +280,24 @@ std::string& unescapeField(std::string& s) {
     return s;
 }
 
+std::size_t entrySizeLimit(const Record& record) {
+    return 2 * (record.name().size() + record.value().size()) + 3;
+}
+
+char* writeEntry(char* out, const Record& record) {
+    *out++ = '{';
+    out = copyEscaped(out, record.name(), true);
+    *out++ = '=';
+    out = copyEscaped(out, record.value(), false);
+    *out++ = '}';
+    return out;
+}
+
 void appendEntry(std::string& out, const Record& record) {
-    out.push_back('{');
-    appendEscaped(out, record.name(), true);
-    out.push_back('=');
-    appendEscaped(out, record.value(), false);
-    out.push_back('}');
+    std::size_t start = out.size();
+    out.resize(start + entrySizeLimit(record));
+    char* end = writeEntry(out.data() + start, record);
+    out.resize(end - out.data());
 }
 
 void writeRecord(const Record& record, std::FILE* stream) {
@@ -224,15 +313,25 @@ EntryRead readRecord(Record& record, std::FILE* stream) {
 
 bool readEntries(std::FILE* stream, std::vector<Record>& out) {
     BlockInput input(stream);
-    Record record;
-    while (parseEntry(input, record) == EntryRead::complete)
-        out.push_back(std::move(record));
+    std::uint64_t streamSize = sizeOf(stream);
+    // The entry is read into scratch strings that keep their room from one
+    // entry to the next; the record gets copies of exactly their size.
+    Record scratch;
+    while (parseEntry(input, scratch) == EntryRead::complete) {
+        out.emplace_back(scratch.name(), scratch.value());
+        if (out.size() == sampleEntries)
+            reserveForTheRest(out, input.consumed(), streamSize);
+    }
     return !input.failed();
 }
 
 int compareNoCase(const std::string& a, const std::string& b) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(a.c_str());
-    const unsigned char* q = reinterpret_cast<const unsigned char*>(b.c_str());
+    return compareNoCase(a.c_str(), b.c_str());
+}
+
+int compareNoCase(const char* a, const char* b) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
+    const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
     for (;; ++p, ++q) {
         if (*p == *q) {
             if (*p == 0)
@@ -243,6 +342,17 @@ int compareNoCase(const std::string& a, const std::string& b) {
         if (difference != 0)
             return difference;
     }
+}
+
+std::uint64_t foldedBlock(const char*& p) {
+    std::uint64_t block = 0;
+    for (int i = 0; i < 8; ++i) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        block = (block << 8) | static_cast<std::uint64_t>(fold(c));
+        if (c != 0)
+            ++p;
+    }
+    return block;
 }
 
 bool nameLess(const Record& a, const Record& b) {

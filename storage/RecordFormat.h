@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,6 +21,11 @@ std::string& escapeName(std::string& s);
 // at the very end is kept.
 std::string& unescapeField(std::string& s);
 
+// The most bytes that writeEntry can write for the record.
+std::size_t entrySizeLimit(const Record& record);
+// Writes one entry, without its line end, to out, which has room for
+// entrySizeLimit(record) bytes; returns the end of what it wrote.
+char* writeEntry(char* out, const Record& record);
 // Appends one entry, without its line end, to out.
 void appendEntry(std::string& out, const Record& record);
 // Writes one entry, without its line end, to the stream. Errors show in
@@ -34,6 +40,14 @@ EntryRead readRecord(Record& record, std::FILE* stream);
 // The C runtime's _stricmp in the "C" locale: folds "A" to "Z" to lower case,
 // compares unsigned bytes and stops at the first NUL.
 int compareNoCase(const std::string& a, const std::string& b);
+// The same for two NUL-terminated strings.
+int compareNoCase(const char* a, const char* b);
+// The next eight bytes from p as compareNoCase sees them (folded, nothing
+// from the NUL on), as one number; p moves past them but never past the NUL.
+// Taken in turn from the starts of two strings, the first pair of numbers
+// that differ orders the strings as compareNoCase does; while they are
+// equal, compareNoCase of the rest from the two moved pointers decides.
+std::uint64_t foldedBlock(const char*& p);
 bool nameLess(const Record& a, const Record& b);
 bool nameGreater(const Record& a, const Record& b);
 

@@ -23,7 +23,8 @@ public:
     void eraseAt(int index);
     void clear() { records_.clear(); }
 
-    // Case-insensitive by name (compareNoCase); not stable.
+    // Case-insensitive by name (compareNoCase); records whose names compare
+    // equal keep their order.
     void sortAscending();
     void sortDescending();
 

@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -22,9 +23,43 @@ TEST(CompareNoCase, StopsAtTheFirstNul) {
     EXPECT_LT(compareNoCase(std::string("a\0z", 3), "ab"), 0);
 }
 
-#ifdef _WIN32
 int sign(int v) { return (v > 0) - (v < 0); }
 
+// The order that the block numbers give, falling back on the rest of the
+// strings only where all blocks are equal.
+int orderByBlocks(const std::string& x, const std::string& y) {
+    const char* p = x.c_str();
+    const char* q = y.c_str();
+    for (int block = 0; block < 3; ++block) {
+        std::uint64_t a = foldedBlock(p);
+        std::uint64_t b = foldedBlock(q);
+        if (a != b)
+            return a < b ? -1 : 1;
+    }
+    return sign(compareNoCase(p, q));
+}
+
+TEST(FoldedBlock, OrdersAsTheComparison) {
+    const std::string strings[] = {"", "a", "A", "ab", "aB", "abcdefgh", "ABCDEFGH", "abcdefghi", "abcdefgz",
+                                   "abcdefg", "_", "Z", "z", "\x80", "\xff", std::string("a\0b", 3),
+                                   std::string("a\0c", 3), std::string("\0", 1), "meeting notes and",
+                                   "MEETING NOTES AND", "meeting notes", "meeting notes and more to come",
+                                   "Meeting Notes And More To Come!", std::string("meeting notes an\0d", 17)};
+    for (const std::string& x : strings)
+        for (const std::string& y : strings)
+            EXPECT_EQ(orderByBlocks(x, y), sign(compareNoCase(x, y))) << x << " / " << y;
+}
+
+TEST(FoldedBlock, FoldsAndStopsAtTheNul) {
+    std::string s("Ab\0cd", 5);
+    const char* p = s.c_str();
+    EXPECT_EQ(foldedBlock(p), 0x6162000000000000u);
+    EXPECT_EQ(p, s.c_str() + 2);
+    EXPECT_EQ(foldedBlock(p), 0u);
+    EXPECT_EQ(p, s.c_str() + 2);
+}
+
+#ifdef _WIN32
 // Whether the first byte is 0x80 or more; the strings below differ from
 // each other in their first byte whenever a high byte is involved.
 bool isHigh(const char* s) { return static_cast<unsigned char>(s[0]) >= 0x80; }

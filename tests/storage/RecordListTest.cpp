@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -106,6 +107,45 @@ TEST(RecordList, SortsALargeListCompletely) {
     list.sortDescending();
     for (std::size_t i = 1; i < list.size(); ++i)
         EXPECT_FALSE(nameGreater(list.at(i), list.at(i - 1)));
+}
+
+// Names made to stress the sort: long shared beginnings, case variants,
+// duplicates, NUL bytes and high bytes. Each value holds the record's first
+// position, so the order of equal names shows too.
+RecordList trickyList(int count) {
+    const char* const pieces[] = {"meeting notes", "MEETING NOTES", "Meeting", "_", "a", "B", "\xe9", "\x80", "z"};
+    RecordList list;
+    unsigned seed = 2024;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245 + 12345;
+        return (seed >> 16) % range;
+    };
+    for (int i = 0; i < count; ++i) {
+        std::string name;
+        for (unsigned parts = next(4); parts > 0; --parts)
+            name += pieces[next(sizeof pieces / sizeof pieces[0])];
+        if (next(20) == 0)
+            name += std::string(1, '\0') + pieces[next(3)];
+        list.append(Record(name, std::to_string(i)));
+    }
+    return list;
+}
+
+std::vector<Record> recordsOf(const RecordList& list) {
+    return std::vector<Record>(list.begin(), list.end());
+}
+
+TEST(RecordList, SortsInTheOrderOfTheNameComparisonKeepingEqualNamesInOrder) {
+    RecordList list = trickyList(3000);
+    std::vector<Record> expected = recordsOf(list);
+
+    std::stable_sort(expected.begin(), expected.end(), nameLess);
+    list.sortAscending();
+    EXPECT_TRUE(recordsOf(list) == expected);
+
+    std::stable_sort(expected.begin(), expected.end(), nameGreater);
+    list.sortDescending();
+    EXPECT_TRUE(recordsOf(list) == expected);
 }
 
 TEST(RecordList, LoadOfAMissingFileKeepsTheRecords) {

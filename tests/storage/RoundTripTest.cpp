@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "RecordFormat.h"
 #include "RecordList.h"
 #include "support/TempDir.h"
 
@@ -90,6 +91,59 @@ TEST(RoundTrip, RandomRecordsComeBackExactly) {
         ASSERT_TRUE(back.load(path));
         ASSERT_EQ(recordsOf(back), recordsOf(list)) << "round " << round;
     }
+}
+
+// Loading sizes its array from the first thousand entries. Files whose
+// first entries are much smaller or much larger than the rest, or all
+// alike, come back whole either way.
+TEST(RoundTrip, FilesWhoseFirstEntriesMisleadComeBackExactly) {
+    auto entries = [](std::size_t count, std::size_t valueSize) {
+        std::vector<Record> records;
+        for (std::size_t i = 0; i < count; ++i)
+            records.emplace_back("n" + std::to_string(i), std::string(valueSize, static_cast<char>('a' + i % 26)));
+        return records;
+    };
+    auto joined = [](std::vector<Record> a, const std::vector<Record>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const std::vector<Record> files[] = {
+        joined(entries(1500, 0), entries(3000, 300)),
+        joined(entries(1500, 300), entries(20000, 0)),
+        entries(5000, 40),
+    };
+    TempDir dir;
+    std::string path = dir.file("misleading.txt");
+    for (const std::vector<Record>& records : files) {
+        RecordList list = listOf(records);
+        ASSERT_TRUE(list.save(path));
+        RecordList back;
+        ASSERT_TRUE(back.load(path));
+        EXPECT_TRUE(recordsOf(back) == records);
+    }
+}
+
+// Entries smaller than, as large as and larger than one write block (1 MB),
+// escapes included: the file holds each of them whole and in order.
+TEST(RoundTrip, EntriesLargerThanAWriteBlockComeBackExactly) {
+    std::string mixed;
+    while (mixed.size() < 1500000)
+        mixed += "text {with} \\ and = signs\r\n";
+    RecordList list = listOf({{"small", "x"},
+                              {"mixed", mixed},
+                              {"{all braces}", std::string(1 << 20, '}')},
+                              {std::string(1 << 19, '='), "name of equals signs"},
+                              {"last", ""}});
+    std::string expected;
+    for (const Record& record : list) {
+        std::string name = record.name();
+        std::string value = record.value();
+        expected += "{" + escapeName(name) + "=" + escapeField(value) + "}\r\n";
+    }
+    std::string bytes = saved(list);
+    EXPECT_EQ(bytes.size(), expected.size());
+    EXPECT_TRUE(bytes == expected);
+    EXPECT_TRUE(recordsOf(loaded(bytes)) == recordsOf(list));
 }
 
 } // namespace
