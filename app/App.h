@@ -114,10 +114,13 @@ private:
     void trackNameEdit();
     void onSelectionChange();
     void refillList();
+    LRESULT sendToList(UINT message, WPARAM wParam, LPARAM lParam) const;
     int selection() const;
     void setSelection(int index);
     void deleteItem(int index);
     void insertItem(int index, const std::string& name);
+    std::string itemText(int index) const;
+    void renewItem(int index, const std::string& name, bool select);
 
     // Drag reordering and the context menu
     LRESULT onBeginDrag(const DRAGLISTINFO& info);
@@ -130,6 +133,8 @@ private:
     int currentIndex = -1;
     Window mainWindow;
     HWND listBox = nullptr;
+    // The list box's own procedure, from before the drag list subclassed it.
+    WNDPROC listBoxProc = nullptr;
     std::string fileName;
     RecordList records;
     Font font;

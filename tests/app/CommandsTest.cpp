@@ -56,6 +56,21 @@ TEST_F(AppTest, ASelectionChangeCarriesTheEditIntoThePreviousRecord) {
     EXPECT_EQ(listItems(), (Names{"a", "b"}));
 }
 
+
+// A name that changed without the loop seeing it (set straight into the
+// edit) still reaches the list when the record is committed, and the list
+// keeps its selection on the newly clicked item.
+TEST_F(AppTest, ACommitShowsANameThatTrackingMissed) {
+    start();
+    openDatabase({{"a", "first"}, {"b", "second"}, {"c", "third"}});
+    clickItem(1);
+    SetWindowTextA(nameEdit(), "renamed");
+    clickItem(2);
+    EXPECT_EQ(listItems(), (Names{"a", "renamed", "c"}));
+    EXPECT_EQ(recordNames(), (Names{"a", "renamed", "c"}));
+    EXPECT_EQ(listSelection(), 2);
+    EXPECT_EQ(editText(nameEdit()), "c");
+}
 TEST_F(AppTest, AClickOnTheShownItemReloadsNothing) {
     start();
     openDatabase({{"a", "first"}});
