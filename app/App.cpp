@@ -522,8 +522,13 @@ void App::showSelection() {
         editor->setNameText(record.name());
         editor->setValueText(record.value());
     } else {
-        editor->setNameText("");
-        editor->setValueText("");
+        // Emptying an edit that is already empty changes nothing, but under
+        // Wine it redraws the Value edit's scroll bars, about 10 ms of every
+        // sort; the edits are disabled next, so nothing else can show.
+        if (GetWindowTextLengthA(editor->nameEdit()) != 0)
+            editor->setNameText("");
+        if (GetWindowTextLengthA(editor->valueEdit()) != 0)
+            editor->setValueText("");
     }
     EnableWindow(editor->nameEdit(), enable);
     EnableWindow(editor->valueEdit(), enable);
