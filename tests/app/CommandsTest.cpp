@@ -138,6 +138,8 @@ TEST_F(AppTest, SortsCommitFirstAndLeaveNothingSelected) {
     EXPECT_EQ(listSelection(), -1);
     EXPECT_EQ(app->shownIndex(), -1);
     EXPECT_FALSE(IsWindowEnabled(nameEdit()));
+    EXPECT_EQ(editText(nameEdit()), "");
+    EXPECT_EQ(editText(valueEdit()), "");
     command(IDM_SORT_DESCENDING);
     EXPECT_EQ(listItems(), (Names{"b", "A", "_c"}));
     EXPECT_EQ(listSelection(), -1);
