@@ -16,14 +16,14 @@ cd "$root"
 
 scripts/setup.sh
 cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
-cmake --build build/win64 --target tabulo inspect
+cmake --build build/win64 --target tabulo probe
 
 export WINEPREFIX=$root/build/win64/wineprefix
 tabulo_prefix_init "$WINEPREFIX"
 mkdir -p build/run
 cp examples/example.txt build/run/example.txt
 tabulo=$root/build/win64/app/tabulo.exe
-inspect() { wine "$root/build/win64/tests/inspect.exe" "$@" 2>/dev/null | tr -d '\r'; }
+probe() { wine "$root/build/win64/tests/probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 if [ -n "${DISPLAY:-}" ]; then
     cd build/run
@@ -36,18 +36,18 @@ tabulo_start_display
 trap 'wineserver -k 2>/dev/null; tabulo_stop_display' EXIT
 (cd build/run && exec wine "$tabulo" example.txt) >/dev/null 2>&1 &
 program=$!
-inspect wait 30000 >/dev/null
+probe wait 30000 >/dev/null
 
 # Show a record, then photograph the window with a small margin.
-xdotool mousemove $(inspect item 3) click 1
+xdotool mousemove $(probe item 3) click 1
 sleep 1
-read -r _ x y width height <<<"$(inspect rects | head -n 1)"
+read -r _ x y width height <<<"$(probe rects | head -n 1)"
 import -window root -crop "$((width + 16))x$((height + 16))+$((x - 8))+$((y - 8))" +repage "$screenshot"
 echo "screenshot written to $screenshot"
 
 # Close it as a user would: the close box, then Yes.
 xdotool key alt+F4
-inspect wait-box 10000 >/dev/null && xdotool mousemove $(inspect control 6) click 1
+probe wait-box 10000 >/dev/null && xdotool mousemove $(probe control 6) click 1
 for _ in $(seq 100); do
     kill -0 "$program" 2>/dev/null || break
     sleep 0.1

@@ -2,16 +2,16 @@
 # End-to-end tests of the real program: tabulo.exe runs under Wine on a
 # virtual display in a scratch working folder, is driven as a person would
 # with real X input (xdotool), and is checked from outside: files on disk,
-# and what inspect.exe (a small Win32 helper in the same Wine prefix) reads
+# and what probe.exe (a small Win32 helper in the same Wine prefix) reads
 # from its windows.
 #
-#   tests/e2e/e2e.sh TABULO.EXE INSPECT.EXE WINEPREFIX
+#   tests/e2e/e2e.sh TABULO.EXE PROBE.EXE WINEPREFIX
 set -u -o pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-common.sh"
 
 tabulo=$(realpath "$1")
-inspector=$(realpath "$2")
+probe_exe=$(realpath "$2")
 export WINEPREFIX=$3
 tabulo_prefix_init "$WINEPREFIX"
 tabulo_start_display || exit 1
@@ -34,7 +34,7 @@ trap cleanup EXIT
 
 # --- helpers -----------------------------------------------------------------
 
-inspect() { wine "$inspector" "$@" 2>/dev/null | tr -d '\r'; }
+probe() { wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 fail() {
     echo "FAIL: $scenario: $*"
@@ -59,7 +59,7 @@ begin() { # begin NAME: a fresh working folder for one scenario
 start() { # start [ARGUMENTS...]: starts tabulo.exe in the scenario's folder
     (cd "$dir" && exec wine "$tabulo" "$@") >/dev/null 2>&1 &
     pid=$!
-    inspect wait 30000 >/dev/null || fail "the main window did not appear"
+    probe wait 30000 >/dev/null || fail "the main window did not appear"
 }
 
 focus() {
@@ -88,13 +88,13 @@ click_at() { move_to "$1" "$2"; xdotool click "${3:-1}"; sleep 0.4; }
 # Clicks a button of the open dialog by its control id (6 Yes, 7 No, 1 OK).
 press() {
     local point
-    point=$(inspect control "$1") || { fail "no dialog with control $1"; return; }
+    point=$(probe control "$1") || { fail "no dialog with control $1"; return; }
     click_at $point
 }
 
-wait_box() { inspect wait-box 10000 || fail "no dialog appeared"; }
+wait_box() { probe wait-box 10000 || fail "no dialog appeared"; }
 
-click_item() { local point; point=$(inspect item "$1") && click_at $point; }
+click_item() { local point; point=$(probe item "$1") && click_at $point; }
 
 wait_exit() {
     for _ in $(seq 100); do
@@ -112,22 +112,22 @@ finish() { # ends the program if it still runs
     pid=""
 }
 
-items() { inspect list | tail -n +2; }
-selected() { inspect list | head -n 1; }
+items() { probe list | tail -n +2; }
+selected() { probe list | head -n 1; }
 
 # --- scenarios ---------------------------------------------------------------
 
 begin "untitled start and exit"
 start
-expect "title" "$(inspect title)" "Tabulo 0.6 - Untitled"
+expect "title" "$(probe title)" "Tabulo 0.6 - Untitled"
 expect "empty list" "$(items)" ""
-expect "panel" "$(inspect panel)" $'name \nvalue \nenabled 0 0\nvisible 1'
-placement=$(inspect rects | head -n 1)
+expect "panel" "$(probe panel)" $'name \nvalue \nenabled 0 0\nvisible 1'
+placement=$(probe rects | head -n 1)
 focus
 key alt+F4
 expect "exit question" "$(wait_box)" $'caption Confirm\ntext Are you sure you wish to exit?'
 press 7
-expect "window stays after No" "$(inspect title)" "Tabulo 0.6 - Untitled"
+expect "window stays after No" "$(probe title)" "Tabulo 0.6 - Untitled"
 [ -e "$dir/settings.txt" ] && fail "settings.txt written after No"
 focus
 key alt+F4
@@ -152,18 +152,18 @@ finish
 begin "command line file"
 printf '{alpha=first\r\nsecond}\r\n{b{r}ace=x}\r\n' >"$dir/notes.txt"
 start notes.txt
-expect "title" "$(inspect title)" "Tabulo 0.6 - notes.txt"
+expect "title" "$(probe title)" "Tabulo 0.6 - notes.txt"
 expect "items" "$(items)" $'alpha\nb{r}ace'
 click_item 0
-expect "panel" "$(inspect panel)" $'name alpha\nvalue first\\r\\nsecond\nenabled 1 1\nvisible 1'
+expect "panel" "$(probe panel)" $'name alpha\nvalue first\\r\\nsecond\nenabled 1 1\nvisible 1'
 finish
 
 begin "missing command line file"
 start "no such file.txt"
 expect "message box" "$(wait_box)" $'caption Error\ntext no such file.txt'
 press 1
-inspect wait-no-box 5000 || fail "the message box stayed"
-expect "title" "$(inspect title)" "Tabulo 0.6 - Untitled"
+probe wait-no-box 5000 || fail "the message box stayed"
+expect "title" "$(probe title)" "Tabulo 0.6 - Untitled"
 finish
 
 begin "add edit save and reopen"
@@ -183,15 +183,15 @@ wait_box >/dev/null
 windows_dir="Z:${dir//\//\\}"
 type_text "$windows_dir\\db.txt"
 key Return
-inspect wait-no-box 5000 || fail "the save dialog stayed"
-expect "title after save" "$(inspect title)" "Tabulo 0.6 - $windows_dir\\db.txt"
+probe wait-no-box 5000 || fail "the save dialog stayed"
+expect "title after save" "$(probe title)" "Tabulo 0.6 - $windows_dir\\db.txt"
 expect "saved bytes" "$(od -An -c "$dir/db.txt" | tr -s ' ')" \
     "$(printf '{Shopping \\olist\\c=milk\r\nbread\\\\}\r\n{a\\=b=}\r\n' | od -An -c | tr -s ' ')"
 finish
 start db.txt
 expect "reopened items" "$(items)" $'Shopping {list}\na=b'
 click_item 0
-expect "reopened value" "$(inspect panel | sed -n 2p)" 'value milk\r\nbread\\'
+expect "reopened value" "$(probe panel | sed -n 2p)" 'value milk\r\nbread\\'
 finish
 
 begin "delete key"
@@ -217,8 +217,8 @@ finish
 begin "drag to reorder"
 printf '{A=a}\r\n{B=b}\r\n{C=c}\r\n{D=d}\r\n{E=e}\r\n' >"$dir/db.txt"
 start db.txt
-read -r ax ay <<<"$(inspect item 0)"
-read -r dx dy <<<"$(inspect item 3)"
+read -r ax ay <<<"$(probe item 0)"
+read -r dx dy <<<"$(probe item 3)"
 move_to "$ax" "$ay"
 xdotool mousedown 1
 sleep 0.3
@@ -238,9 +238,9 @@ finish
 begin "context menu"
 printf '{b=1}\r\n{A=2}\r\n{c=3}\r\n' >"$dir/db.txt"
 start db.txt
-click_at $(inspect item 1) 3
+click_at $(probe item 1) 3
 expect "item under the cursor selected" "$(selected)" "selected 1"
-expect "its record shown" "$(inspect panel | head -n 1)" "name A"
+expect "its record shown" "$(probe panel | head -n 1)" "name A"
 key c # "Sort Des&cending"
 expect "sorted by the menu" "$(items)" $'c\nb\nA'
 finish

@@ -2,21 +2,21 @@
 // tests: they drive the program with real X input and ask this helper,
 // started in the same Wine prefix, what the windows show.
 //
-//   inspect.exe wait [timeout-ms]   wait for the main window; print its title
-//   inspect.exe title               the main window's title
-//   inspect.exe list                "selected N", then the list box items
-//   inspect.exe panel               name, value (C-escaped) and enabled states
-//   inspect.exe box                 caption and text of a dialog owned by the
+//   probe.exe wait [timeout-ms]   wait for the main window; print its title
+//   probe.exe title               the main window's title
+//   probe.exe list                "selected N", then the list box items
+//   probe.exe panel               name, value (C-escaped) and enabled states
+//   probe.exe box                 caption and text of a dialog owned by the
 //                                   main window (exit code 1 when none)
-//   inspect.exe wait-box [ms]       wait for such a dialog, then as "box"
-//   inspect.exe wait-no-box [ms]    wait until no such dialog is open
-//   inspect.exe item N              screen point in the middle of list item N
-//   inspect.exe below-items         screen point in the list box below the last item
-//   inspect.exe control ID          screen point in the middle of control ID of
+//   probe.exe wait-box [ms]       wait for such a dialog, then as "box"
+//   probe.exe wait-no-box [ms]    wait until no such dialog is open
+//   probe.exe item N              screen point in the middle of list item N
+//   probe.exe below-items         screen point in the list box below the last item
+//   probe.exe control ID          screen point in the middle of control ID of
 //                                   the open dialog (e.g. 6 = Yes, 7 = No)
-//   inspect.exe bar                 screen point in the middle of the splitter bar
-//   inspect.exe rects               window, list box and panel rectangles
-//   inspect.exe focus               which of list/name/value has the focus
+//   probe.exe bar                 screen point in the middle of the splitter bar
+//   probe.exe rects               window, list box and panel rectangles
+//   probe.exe focus               which of list/name/value has the focus
 
 #include <windows.h>
 
