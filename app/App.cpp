@@ -95,7 +95,7 @@ void App::createListBox() {
                               nullptr, GetModuleHandleA(nullptr), nullptr);
     listBoxProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(listBox, GWLP_WNDPROC));
     MakeDragList(listBox);
-    SendMessageA(listBox, LB_SETHORIZONTALEXTENT, listBoxScrollWidth, 0);
+    sendToList(LB_SETHORIZONTALEXTENT, listBoxScrollWidth, 0);
     font.applyTo(listBox, false);
 }
 
@@ -341,7 +341,7 @@ void App::onNew() {
     fileName.clear();
     setTitle();
     records.clear();
-    SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+    sendToList(LB_RESETCONTENT, 0, 0);
     showSelection();
 }
 
@@ -388,7 +388,7 @@ void App::onSaveAs() {
 void App::onAdd() {
     commitEditor();
     records.append(Record(newRecordName, ""));
-    SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(newRecordName));
+    sendToList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(newRecordName));
     setSelection(static_cast<int>(records.size()) - 1);
     showSelection();
     SetFocus(editor->nameEdit());
@@ -409,7 +409,7 @@ void App::onRemove() {
 void App::onRemoveAll() {
     if (!confirm("Are you sure you wish to remove all records?"))
         return;
-    SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+    sendToList(LB_RESETCONTENT, 0, 0);
     records.clear();
     showSelection();
 }
@@ -605,7 +605,7 @@ LRESULT App::onDragging(const DRAGLISTINFO& info) {
     if (item != markedItem && markedItem != -1) {
         RECT rect;
         // A row that no longer exists has nothing left to repaint.
-        if (SendMessageA(listBox, LB_GETITEMRECT, markedItem, reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
+        if (sendToList(LB_GETITEMRECT, markedItem, reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
             InvalidateRect(listBox, &rect, TRUE);
     }
     markedItem = item;
