@@ -117,6 +117,8 @@ public:
     explicit BlockInput(std::FILE* stream) : stream_(stream) {}
 
     bool failed() const { return std::ferror(stream_) != 0; }
+    // Whether skipPast passed over anything but line ends, blanks and tabs.
+    bool skippedText() const { return skippedText_; }
     // Bytes taken from the stream so far.
     std::uint64_t consumed() const { return read_ - (end_ - pos_); }
 
@@ -130,9 +132,10 @@ public:
         for (;;) {
             if (pos_ == end_ && !refill())
                 return false;
-            const void* hit = std::memchr(buffer_ + pos_, c, end_ - pos_);
+            const char* hit = static_cast<const char*>(std::memchr(buffer_ + pos_, c, end_ - pos_));
+            noteSkipped(buffer_ + pos_, hit ? hit : buffer_ + end_);
             if (hit) {
-                pos_ = static_cast<const char*>(hit) - buffer_ + 1;
+                pos_ = hit - buffer_ + 1;
                 return true;
             }
             pos_ = end_;
@@ -158,6 +161,11 @@ public:
     }
 
 private:
+    void noteSkipped(const char* begin, const char* end) {
+        for (const char* p = begin; p != end && !skippedText_; ++p)
+            skippedText_ = *p != '\r' && *p != '\n' && *p != ' ' && *p != '\t';
+    }
+
     static const char* find(const char* begin, std::size_t length, char a, char b) {
         if (a == b)
             return static_cast<const char*>(std::memchr(begin, a, length));
@@ -179,6 +187,7 @@ private:
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     std::uint64_t read_ = 0;
+    bool skippedText_ = false;
 };
 
 // A backslash and the byte after it always stay together, so an escaped
@@ -202,12 +211,13 @@ bool readName(Input& input, std::string& name) {
 // Reads the next entry. Bytes before its "{" are skipped; the name runs to
 // the first "=" that is not escaped by a backslash, the value to the first
 // "}". Both are unescaped afterwards, whether or not the entry was complete.
+// opened tells whether an entry began, complete or not.
 template <class Input>
-EntryRead parseEntry(Input& input, Record& record) {
+EntryRead parseEntry(Input& input, Record& record, bool& opened) {
     record.name().clear();
     record.value().clear();
-    bool complete = input.skipPast('{') && readName(input, record.name()) &&
-                    input.appendUntil(record.value(), '}', '}') != EOF;
+    opened = input.skipPast('{');
+    bool complete = opened && readName(input, record.name()) && input.appendUntil(record.value(), '}', '}') != EOF;
     unescapeField(record.name());
     unescapeField(record.value());
     return complete ? EntryRead::complete : EntryRead::endOfInput;
@@ -308,19 +318,25 @@ void writeRecord(const Record& record, std::FILE* stream) {
 
 EntryRead readRecord(Record& record, std::FILE* stream) {
     StreamInput input(stream);
-    return parseEntry(input, record);
+    bool opened;
+    return parseEntry(input, record, opened);
 }
 
-bool readEntries(std::FILE* stream, std::vector<Record>& out) {
+bool readEntries(std::FILE* stream, std::vector<Record>& out, SkippedInput* skipped) {
     BlockInput input(stream);
     std::uint64_t streamSize = sizeOf(stream);
     // The entry is read into scratch strings that keep their room from one
     // entry to the next; the record gets copies of exactly their size.
     Record scratch;
-    while (parseEntry(input, scratch) == EntryRead::complete) {
+    bool opened;
+    while (parseEntry(input, scratch, opened) == EntryRead::complete) {
         out.emplace_back(scratch.name(), scratch.value());
         if (out.size() == sampleEntries)
             reserveForTheRest(out, input.consumed(), streamSize);
+    }
+    if (skipped) {
+        skipped->text = input.skippedText();
+        skipped->cutOffEntry = opened;
     }
     return !input.failed();
 }

@@ -51,6 +51,14 @@ std::uint64_t foldedBlock(const char*& p);
 bool nameLess(const Record& a, const Record& b);
 bool nameGreater(const Record& a, const Record& b);
 
-// Reads every complete entry of the stream, in order, appending to out.
-// Returns false when the stream reports a read error.
-bool readEntries(std::FILE* stream, std::vector<Record>& out);
+// What a read left out of the records, which a save would not write back.
+struct SkippedInput {
+    bool text = false;        // bytes between entries other than CR, LF, space and tab
+    bool cutOffEntry = false; // an entry that the end of the input cut off
+    bool any() const { return text || cutOffEntry; }
+};
+
+// Reads every complete entry of the stream, in order, appending to out, and
+// notes in skipped (when given) what it passed over. Returns false when the
+// stream reports a read error.
+bool readEntries(std::FILE* stream, std::vector<Record>& out, SkippedInput* skipped = nullptr);

@@ -106,12 +106,12 @@ void RecordList::sortDescending() {
     sortByName(records_, true);
 }
 
-bool RecordList::load(const std::string& path) {
+bool RecordList::load(const std::string& path, SkippedInput* skipped) {
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     if (!stream)
         return false;
     std::vector<Record> loaded;
-    bool complete = readEntries(stream, loaded);
+    bool complete = readEntries(stream, loaded, skipped);
     std::fclose(stream);
     if (!complete)
         return false;

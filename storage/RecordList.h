@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Record.h"
+#include "RecordFormat.h"
 
 // The database in memory: records in the order the user sees them, loaded
 // from and saved to the brace-delimited text format of RecordFormat.h.
@@ -30,7 +31,8 @@ public:
 
     // Replaces the contents with the file's records. Returns false, leaving
     // the list as it was, when the file cannot be opened or reading fails.
-    bool load(const std::string& path);
+    // skipped (when given) tells what of the file the records leave out.
+    bool load(const std::string& path, SkippedInput* skipped = nullptr);
     // Writes every record. The file is replaced only once all of it is safely
     // written; on any failure the previous file stays and false is returned.
     bool save(const std::string& path) const;

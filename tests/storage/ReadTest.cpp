@@ -80,6 +80,36 @@ TEST(Read, EntriesLongerThanOneReadBlockAreWhole) {
     EXPECT_EQ(loadWithList(path), (std::vector<Record>{{name, value}, {"x", "y"}}));
 }
 
+TEST(Read, LoadTellsWhatASaveWouldNotWriteBack) {
+    struct Case {
+        std::string file;
+        bool text;
+        bool cutOff;
+    };
+    const Case cases[] = {
+        {"", false, false},
+        {"{a=b}\r\n{c=d}\r\n", false, false},
+        {"\r\n{a=b}\r\n\r\n \t{c=d}\n", false, false},
+        {"Two lines of\r\nordinary text.\r\n", true, false},
+        {"{a=b}junk{c=d}", true, false},
+        {"{a=b}\r\n" + std::string(70000, ' ') + "x", true, false},
+        {"{a=b}\r\n{c=d", false, true},
+        {"{a=b}\r\n{c", false, true},
+        {"x{a=b", true, true},
+    };
+    TempDir dir;
+    std::string path = dir.file("case.txt");
+    for (const Case& c : cases) {
+        writeBytes(path, c.file);
+        RecordList list;
+        SkippedInput skipped;
+        EXPECT_TRUE(list.load(path, &skipped));
+        EXPECT_EQ(skipped.text, c.text) << c.file.substr(0, 40);
+        EXPECT_EQ(skipped.cutOffEntry, c.cutOff) << c.file.substr(0, 40);
+        EXPECT_EQ(std::vector<Record>(list.begin(), list.end()), loadWithList(path));
+    }
+}
+
 TEST(Read, ReadRecordClearsTheTargetFirst) {
     TempDir dir;
     std::string path = dir.file("one.txt");
