@@ -3,6 +3,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <climits>
+#include <new>
+
 #include "FileDialog.h"
 #include "resource.h"
 
@@ -12,6 +16,9 @@ const char* const settingsFile = "settings.txt";
 const char* const titlePrefix = "Tabulo 0.6 - ";
 const char* const untitledTitle = "Tabulo 0.6 - Untitled";
 const char* const newRecordName = "New Record";
+const char* const outOfMemoryText = "Out of memory!";
+const char* const partNotReadText =
+    "Part of this file is not in the database format. Saving over it will remove that part.";
 const char* const aboutText =
     "Tabulo - A Simple Text Database Tool\r\n"
     "Version 0.6\r\n"
@@ -45,6 +52,41 @@ void drawInsertionMark(HWND listBox, int item) {
 
 bool isBelow(int index, std::size_t count) {
     return static_cast<unsigned>(index) < count;
+}
+
+// Whether an edit's text is what the edit shows of the field: an edit holds
+// text only up to its first NUL byte.
+bool readsAs(const std::string& text, const std::string& field) {
+    return text == field.c_str();
+}
+
+// The text the user left in an edit replaces the field only when it reads
+// differently from how the field was shown, so that looking at a record
+// never shortens it.
+void takeEditText(const std::string& text, std::string& field) {
+    if (!readsAs(text, field))
+        field = text;
+}
+
+// start + length, held within int whatever a garbled settings file holds.
+LONG farEdge(int start, int length) {
+    long long edge = static_cast<long long>(start) + length;
+    return static_cast<LONG>(std::clamp<long long>(edge, INT_MIN, INT_MAX));
+}
+
+// A window of the rectangle's size, no larger than the primary monitor's
+// work area, in the middle of it: where a window saved on a monitor that is
+// gone (or garbled in "settings.txt") can be seen and reached again.
+RECT centredOnPrimaryMonitor(const RECT& rect) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    LONG width = static_cast<LONG>(std::min<long long>(0LL + rect.right - rect.left, work.right - work.left));
+    LONG height = static_cast<LONG>(std::min<long long>(0LL + rect.bottom - rect.top, work.bottom - work.top));
+    LONG left = work.left + (work.right - work.left - width) / 2;
+    LONG top = work.top + (work.bottom - work.top - height) / 2;
+    return RECT{left, top, left + width, top + height};
 }
 
 } // namespace
@@ -83,7 +125,8 @@ App::App()
     createEditor();
     contextMenu = GetSubMenu(GetMenu(mainWindow.hwnd), 1);
 
-    splitter.position = settings.splitterX();
+    // A bar left of the client area could never be grabbed again.
+    splitter.position = std::max(0, settings.splitterX());
     splitter.parent = mainWindow.hwnd;
     splitter.leftPane = listBox;
     splitter.rightPane = editor->hwnd();
@@ -100,7 +143,15 @@ void App::createListBox() {
 }
 
 void App::createEditor() {
-    editor = std::make_unique<RecordDialog>(mainWindow.hwnd);
+    try {
+        editor = std::make_unique<RecordDialog>(mainWindow.hwnd);
+    } catch (const RecordDialog::CreationException&) {
+        // The program ends: the main window goes now, while every member it
+        // reports to still lives, rather than halfway through unwinding.
+        closing = true;
+        mainWindow.destroy();
+        throw;
+    }
     editor->setFont(font);
     editor->setTextColor(textColor.get());
     editor->setBackgroundColor(backgroundColor.get());
@@ -112,15 +163,17 @@ void App::createEditor() {
 // in the settings again, so all of it is read first.
 void App::applySavedPlacement() {
     bool maximized = settings.windowMaximized();
-    int x = settings.windowX();
-    int y = settings.windowY();
-    int width = settings.windowWidth();
-    int height = settings.windowHeight();
-    SetWindowPos(mainWindow.hwnd, nullptr, x, y, width, height, SWP_NOZORDER);
+    RECT placement = {settings.windowX(), settings.windowY(), farEdge(settings.windowX(), settings.windowWidth()),
+                      farEdge(settings.windowY(), settings.windowHeight())};
+    if (!MonitorFromRect(&placement, MONITOR_DEFAULTTONULL))
+        placement = centredOnPrimaryMonitor(placement);
+    SetWindowPos(mainWindow.hwnd, nullptr, placement.left, placement.top, placement.right - placement.left,
+                 placement.bottom - placement.top, SWP_NOZORDER);
     ShowWindow(mainWindow.hwnd, maximized ? SW_SHOWMAXIMIZED : SW_SHOW);
     // When the placement was already the window's own, no size message came
     // to lay the panes out.
     splitter.layout();
+    keepKeyboardFocus();
 }
 
 App::~App() {
@@ -129,6 +182,7 @@ App::~App() {
 
 int App::run() {
     openCommandLine(__argc, __argv);
+    keepKeyboardFocus();
     return messageLoop();
 }
 
@@ -148,6 +202,9 @@ void App::openCommandLine(int argc, char** argv) {
 }
 
 void App::processMessage(MSG& msg) {
+    // The list box sends its drag notifications; a posted one is forged.
+    if (dragListMessage != 0 && msg.message == dragListMessage)
+        return;
     bool tabInValueEdit = msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && msg.hwnd == editor->valueEdit() &&
                           (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0;
     if (tabInValueEdit) {
@@ -168,8 +225,13 @@ void App::processMessage(MSG& msg) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    if (msg.hwnd == editor->nameEdit() && GetFocus() == editor->nameEdit() && msg.message != WM_MOUSEMOVE)
-        trackNameEdit();
+    if (msg.hwnd == editor->nameEdit() && GetFocus() == editor->nameEdit() && msg.message != WM_MOUSEMOVE) {
+        try {
+            trackNameEdit();
+        } catch (const std::bad_alloc&) {
+            showError(outOfMemoryText);
+        }
+    }
 }
 
 bool App::confirm(const char* question) {
@@ -194,13 +256,26 @@ void App::showError(const char* text) {
 // ---------------------------------------------------------------------------
 // Main window messages
 
+// A command that runs out of memory is abandoned and the user told, instead
+// of the process ending with the unsaved work. The records stay consistent:
+// what can run out (an edit's text, a list's copy) is taken before a record
+// changes.
 LRESULT App::onMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return routeMessage(hwnd, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        showError(outOfMemoryText);
+        return 0;
+    }
+}
+
+LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (closing) {
         if (message == WM_DESTROY)
             PostQuitMessage(0);
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    if (dragListMessage != 0 && message == dragListMessage)
+    if (dragListMessage != 0 && message == dragListMessage && isOwnDragNotification(lParam))
         return onDragList(*reinterpret_cast<const DRAGLISTINFO*>(lParam));
     switch (message) {
     case WM_DESTROY:
@@ -215,6 +290,8 @@ LRESULT App::onMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         requestExit();
         return 0;
+    case WM_ACTIVATE:
+        return onActivate(hwnd, wParam, lParam);
     case WM_COMMAND:
         onCommand(wParam, lParam);
         return 0;
@@ -238,6 +315,13 @@ LRESULT App::onMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
+}
+
+LRESULT App::onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = DefWindowProcA(hwnd, WM_ACTIVATE, wParam, lParam);
+    if (LOWORD(wParam) != WA_INACTIVE)
+        keepKeyboardFocus();
+    return result;
 }
 
 // The settings keep the last normal placement: a maximised or minimised
@@ -279,6 +363,16 @@ HBRUSH App::onCtlColorListBox(HDC dc) {
     SetTextColor(dc, textColor.get());
     SetBkColor(dc, backgroundColor.get());
     return backgroundBrush.handle();
+}
+
+// Any program on the desktop can register the drag-list message and send it
+// with any pointer. Only our own list box, on this thread, sends the real
+// one, and only a sent message's pointer may be read; a posted one never
+// comes from the list box.
+bool App::isOwnDragNotification(LPARAM lParam) const {
+    if (InSendMessageEx(nullptr) != ISMEX_NOSEND || lParam == 0)
+        return false;
+    return reinterpret_cast<const DRAGLISTINFO*>(lParam)->hWnd == listBox;
 }
 
 LRESULT App::onDragList(const DRAGLISTINFO& info) {
@@ -325,13 +419,18 @@ void App::setTitle() {
     SetWindowTextA(mainWindow.hwnd, title.c_str());
 }
 
+// The file opens whatever it holds besides entries, but a save would not
+// write that back: the user hears of it once, before anything is saved over.
 bool App::openFile(const std::string& path) {
-    if (!records.load(path))
+    SkippedInput skipped;
+    if (!records.load(path, &skipped))
         return false;
     fileName = path;
     setTitle();
     refillList();
     showSelection();
+    if (skipped.any())
+        MessageBoxA(mainWindow.hwnd, partNotReadText, nullptr, MB_OK | MB_ICONWARNING);
     return true;
 }
 
@@ -533,6 +632,18 @@ void App::showSelection() {
     EnableWindow(editor->nameEdit(), enable);
     EnableWindow(editor->valueEdit(), enable);
     currentIndex = sel;
+    keepKeyboardFocus();
+}
+
+// A keyboard user needs a window of ours with the focus, but a disabled edit
+// loses it, and an activated main window takes it for itself, where no key
+// does anything: the list box takes it then.
+void App::keepKeyboardFocus() {
+    if (!listBox || !editor || GetActiveWindow() != mainWindow.hwnd || IsIconic(mainWindow.hwnd))
+        return;
+    HWND focus = GetFocus();
+    if (!focus || focus == mainWindow.hwnd || focus == editor->hwnd())
+        SetFocus(listBox);
 }
 
 void App::commitEditor() {
@@ -540,8 +651,8 @@ void App::commitEditor() {
         return;
     int sel = selection();
     Record& record = records.at(currentIndex);
-    record.setName(editor->nameText());
-    record.setValue(editor->valueText());
+    takeEditText(editor->nameText(), record.name());
+    takeEditText(editor->valueText(), record.value());
     // Name tracking has nearly always shown the name already; renewing an
     // item that reads the same would change nothing but cost the time.
     if (itemText(currentIndex) != record.name().c_str())
@@ -554,7 +665,7 @@ void App::trackNameEdit() {
         return;
     Record& record = records.at(sel);
     std::string text = editor->nameText();
-    if (text == record.name())
+    if (readsAs(text, record.name()))
         return;
     record.setName(text);
     renewItem(sel, text, true);

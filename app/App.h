@@ -82,10 +82,13 @@ private:
     void applySavedPlacement();
 
     // Main window messages
+    LRESULT routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam);
     void onMove();
     void onSize(WPARAM wParam, LPARAM lParam);
     void onInitMenuPopup();
     HBRUSH onCtlColorListBox(HDC dc);
+    bool isOwnDragNotification(LPARAM lParam) const;
     LRESULT onDragList(const DRAGLISTINFO& info);
 
     // Commands
@@ -110,6 +113,7 @@ private:
 
     // Keeping the list box and the panel in step with the records
     void showSelection();
+    void keepKeyboardFocus();
     void commitEditor();
     void trackNameEdit();
     void onSelectionChange();

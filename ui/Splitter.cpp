@@ -62,8 +62,10 @@ void Splitter::layout() {
     if (leftPane)
         SetWindowPos(leftPane, nullptr, 0, 0, position, client.bottom, SWP_NOZORDER);
     if (rightPane) {
+        // The pane is drawn anew where it lands: copying its old pixels
+        // along left parts of the old picture behind at its left edge.
         int left = position + barWidth;
-        SetWindowPos(rightPane, nullptr, left, 0, client.right - left, client.bottom, SWP_NOZORDER);
+        SetWindowPos(rightPane, nullptr, left, 0, client.right - left, client.bottom, SWP_NOZORDER | SWP_NOCOPYBITS);
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <atomic>
+#include <thread>
+
 #include "resource.h"
 
 namespace {
@@ -107,6 +110,23 @@ TEST_F(DragTest, AnEmptyListStartsNoDrag) {
     answers.thenPress(IDYES);
     command(IDM_REMOVE_ALL);
     EXPECT_EQ(notify(DL_BEGINDRAG, itemPoint(0)), FALSE);
+}
+
+TEST_F(DragTest, DragNotificationsFromAnotherThreadAreIgnored) {
+    DRAGLISTINFO info{DL_BEGINDRAG, list(), itemPoint(2)};
+    std::atomic<int> answered{0};
+    std::thread other([&] {
+        for (LPARAM pointer : {reinterpret_cast<LPARAM>(&info), static_cast<LPARAM>(0x10)}) {
+            DWORD_PTR result;
+            SendMessageTimeoutA(mainWindow(), app->dragListMessageId(), 0, pointer, SMTO_NORMAL, 10000, &result);
+            ++answered;
+        }
+    });
+    bool done = pumpUntil([&] { return answered == 2; }, 20000);
+    other.join();
+    ASSERT_TRUE(done);
+    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(listSelection(), -1);
 }
 
 // The context menu is a modal menu loop: a timer inside it looks at the

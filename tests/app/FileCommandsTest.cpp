@@ -2,7 +2,31 @@
 
 #include <shlobj.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
 #include "resource.h"
+
+// While not zero, an allocation larger than this fails as it would with the
+// address space used up.
+static std::atomic<std::size_t> allocationLimit{0};
+
+void* operator new(std::size_t size) {
+    std::size_t limit = allocationLimit;
+    void* memory = limit != 0 && size > limit ? nullptr : std::malloc(size ? size : 1);
+    if (!memory)
+        throw std::bad_alloc();
+    return memory;
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
 
 namespace {
 
@@ -150,6 +174,52 @@ TEST_F(AppTest, AFailedSaveSaysSoAndKeepsThePreviousFile) {
     EXPECT_EQ(answers.seen()[0].text, "Error saving file!");
     EXPECT_EQ(readBytes(path), "{a=1}\r\n");
     EXPECT_FALSE(fileExists(path + ".saving~"));
+}
+
+TEST_F(AppTest, LookingAtRecordsWithNulBytesKeepsEveryByte) {
+    start();
+    using namespace std::string_literals;
+    const std::string bytes = "{a=x\0y}\r\n{b=z}\r\n{n\0m=1}\r\n"s;
+    std::string path = file("zeros.txt");
+    writeBytes(path, bytes);
+    ASSERT_TRUE(app->openFile(path));
+    for (int item : {0, 1, 2, 0})
+        clickItem(item);
+    command(IDM_SAVE);
+    EXPECT_EQ(readBytes(path), bytes);
+}
+
+TEST_F(AppTest, ASaveThatRunsOutOfMemorySaysSoAndKeepsTheFile) {
+    start();
+    openDatabase({{"a", "1"}});
+    clickItem(0);
+    // A pasted text larger than what can still be allocated.
+    std::string pasted(4 << 20, 'p');
+    SetWindowTextA(valueEdit(), pasted.c_str());
+    answers.thenPress(IDOK);
+    allocationLimit = 1 << 20;
+    command(IDM_SAVE);
+    allocationLimit = 0;
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].text, "Out of memory!");
+    EXPECT_EQ(readBytes(app->currentFileName()), "{a=1}\r\n");
+    EXPECT_EQ(app->recordList().at(0).value(), "1");
+}
+
+TEST_F(AppTest, OpeningAFileWithPartsOutsideTheFormatWarnsOnce) {
+    start();
+    std::string notes = file("notes.txt");
+    writeBytes(notes, "Two lines of\r\nordinary text.\r\n");
+    answers.thenPress(IDOK);
+    ASSERT_TRUE(app->openFile(notes));
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].text,
+              "Part of this file is not in the database format. Saving over it will remove that part.");
+    EXPECT_EQ(answers.seen()[0].caption, "Error"); // the platform's default caption
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + notes);
+
+    ASSERT_TRUE(app->openFile(writeDatabase("clean.txt", {{"a", "1"}, {"b", ""}})));
+    EXPECT_EQ(answers.seen().size(), 1u);
 }
 
 TEST_F(AppTest, NewAsksThenEmptiesTheListAndTheName) {

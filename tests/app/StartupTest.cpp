@@ -137,6 +137,31 @@ TEST_F(AppTest, OpensMaximisedAndRestoresToTheSavedPlacement) {
     EXPECT_FALSE(app->preferences().windowMaximized());
 }
 
+TEST_F(AppTest, AWindowSavedOffEveryScreenComesBackCentredOnThePrimaryOne) {
+    writeBytes(settingsFile(), "{windowX=-30000}{windowY=-30000}{windowWidth=5000}{windowHeight=300}");
+    start();
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    RECT r = windowRect(mainWindow());
+    EXPECT_EQ(r.left, work.left);
+    EXPECT_EQ(r.right, work.right);
+    EXPECT_EQ(r.top, work.top + (work.bottom - work.top - 300) / 2);
+    EXPECT_EQ(r.bottom - r.top, 300);
+    EXPECT_EQ(app->preferences().windowX(), work.left); // tracked as usual from here on
+}
+
+TEST_F(AppTest, ANegativeSplitterPositionStartsAtZeroWhereTheBarCanBeGrabbed) {
+    writeBytes(settingsFile(), "{splitterX=-50}");
+    start();
+    EXPECT_EQ(app->splitterBar().position, 0);
+    SendMessageA(mainWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));
+    SendMessageA(mainWindow(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 10));
+    SendMessageA(mainWindow(), WM_LBUTTONUP, 0, MAKELPARAM(120, 10));
+    EXPECT_EQ(app->splitterBar().position, 120);
+}
+
 TEST_F(AppTest, TracksTheLastNormalPlacement) {
     start();
     const Settings& settings = app->preferences();
@@ -191,6 +216,19 @@ TEST_F(AppTest, CommandLineOpensOnlyTheFirstNonEmptyArgument) {
     app->openCommandLine(3, twoFiles);
     EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + path);
     EXPECT_EQ(listItems(), (std::vector<std::string>{"one", "two"}));
+}
+
+TEST_F(AppTest, TheKeyboardWorksRightAfterStartUp) {
+    start();
+    std::string path = writeDatabase("first.txt", {{"one", "1"}, {"two", "2"}});
+    char program[] = "tabulo.exe";
+    char* arguments[] = {program, path.data()};
+    app->openCommandLine(2, arguments);
+    runLoop();
+    ASSERT_EQ(GetFocus(), list());
+    pressKey(list(), VK_DOWN);
+    EXPECT_EQ(listSelection(), 0);
+    EXPECT_EQ(editText(nameEdit()), "one");
 }
 
 TEST_F(AppTest, CommandLineWithAMissingFileShowsThePath) {

@@ -52,6 +52,46 @@ LOGFONTA logFontOf(HWND window) {
     return lf;
 }
 
+// The window's pixels as they are on the screen now, row by row.
+std::vector<DWORD> pixelsOf(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC source = GetDC(window);
+    HDC copy = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, r.right, r.bottom, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD* first = static_cast<const DWORD*>(bits);
+    std::vector<DWORD> pixels(first, first + r.right * r.bottom);
+    SelectObject(copy, previous);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(window, source);
+    return pixels;
+}
+
+TEST_F(AppTest, ThePanelRepaintsWholeAfterASplitterDrag) {
+    start();
+    openDatabase({{"name", "value"}});
+    clickItem(0);
+    SetFocus(list()); // no caret blinking in the panel
+    int from = app->splitterBar().position + 1;
+    SendMessageA(mainWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from, 10));
+    SendMessageA(mainWindow(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from + 40, 10));
+    SendMessageA(mainWindow(), WM_LBUTTONUP, 0, MAKELPARAM(from + 40, 10));
+    RedrawWindow(mainWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    runLoop();
+    HWND panel = app->recordPanel().hwnd();
+    std::vector<DWORD> afterDrag = pixelsOf(panel);
+    RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    runLoop();
+    EXPECT_TRUE(afterDrag == pixelsOf(panel)) << "the panel shows pixels from before the drag";
+}
+
 TEST_F(AppTest, TextColourReachesTheListAndTheEdits) {
     start();
     command(IDM_ADD);

@@ -8,6 +8,7 @@
 #include "RecordDialog.h"
 #include "resource.h"
 #include "support/TempDir.h"
+#include "support/Win32Test.h"
 
 // The panel is made from the program's own module, so a missing template
 // means a program file without it: the test copies this test program, takes
@@ -103,6 +104,62 @@ TEST(WithoutTemplate, DISABLED_ConstructionFails) {
     writeBytes(outcomeFile, constructionOutcome(host.handle()));
     EXPECT_TRUE(IsWindow(host.handle()));
     EXPECT_EQ(nullptr, GetWindow(host.handle(), GW_CHILD));
+}
+
+// The message box that a process shows, once it is up.
+HWND messageBoxOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        HWND box;
+    } search{processId, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char className[16] = {};
+            GetClassNameA(window, className, sizeof className);
+            if (owner != search->processId || std::string(className) != "#32770" || !IsWindowVisible(window))
+                return TRUE;
+            search->box = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.box;
+}
+
+TEST(MissingTemplate, TheProgramSaysSoUntilAnsweredAndEndsWithAnError) {
+    std::string program = TABULO_PROGRAM;
+    if (program.front() == '/')
+        program = "Z:" + program; // where Wine shows the build folder
+    TempDir folder;
+    std::string copy = folder.file("tabulo.exe");
+    ASSERT_TRUE(CopyFileA(program.c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(removeRecordTemplate(copy));
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + copy + "\"";
+    ASSERT_TRUE(CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.path().string().c_str(), &startup, &process));
+    HWND box = nullptr;
+    EXPECT_TRUE(pumpUntil([&] { return (box = messageBoxOf(process.dwProcessId)) != nullptr; }, 30000));
+    if (box) {
+        EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), "Error creating the record panel!");
+        // Once the box waits for the user, it is still there.
+        WaitForInputIdle(process.hProcess, 10000);
+        EXPECT_TRUE(IsWindow(box));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 1u);
+    if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 2);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 TEST(MissingParent, ConstructorThrowsCreationException) {
