@@ -1,30 +1,16 @@
+// Start-up, the message loop and exit: building the windows in their order,
+// placing the window where it was, and the keys the loop takes for itself.
 #include "App.h"
-
-#include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <climits>
 #include <new>
 
-#include "FileDialog.h"
 #include "resource.h"
 
 namespace {
 
 const char* const settingsFile = "settings.txt";
-const char* const titlePrefix = "Tabulo 0.6 - ";
-const char* const untitledTitle = "Tabulo 0.6 - Untitled";
-const char* const newRecordName = "New Record";
-const char* const outOfMemoryText = "Out of memory!";
-const char* const partNotReadText =
-    "Part of this file is not in the database format. Saving over it will remove that part.";
-const char* const aboutText =
-    "Tabulo - A Simple Text Database Tool\r\n"
-    "Version 0.6\r\n"
-    "\r\n"
-    "Keeps named notes in a plain text file of {name=value} entries.\r\n"
-    "Drag names to reorder them; right-click a name for the Records menu.";
 
 constexpr DWORD mainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD listBoxStyle =
@@ -32,41 +18,6 @@ constexpr DWORD listBoxStyle =
 constexpr int listBoxScrollWidth = 800;
 constexpr int firstClientWidth = 400;
 constexpr int firstClientHeight = 300;
-
-// The list item whose top edge last got the insertion mark during a drag;
-// -1 when none. Only onDragging changes it, and nothing resets it when a
-// drag ends.
-int markedItem = -1;
-
-// A one-pixel black line across the top edge of the item: where a dragged
-// record will land.
-void drawInsertionMark(HWND listBox, int item) {
-    RECT rect;
-    if (SendMessageA(listBox, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&rect)) == LB_ERR)
-        return;
-    HDC dc = GetDC(listBox);
-    MoveToEx(dc, rect.left, rect.top, nullptr);
-    LineTo(dc, rect.right, rect.top);
-    ReleaseDC(listBox, dc);
-}
-
-bool isBelow(int index, std::size_t count) {
-    return static_cast<unsigned>(index) < count;
-}
-
-// Whether an edit's text is what the edit shows of the field: an edit holds
-// text only up to its first NUL byte.
-bool readsAs(const std::string& text, const std::string& field) {
-    return text == field.c_str();
-}
-
-// The text the user left in an edit replaces the field only when it reads
-// differently from how the field was shown, so that looking at a record
-// never shortens it.
-void takeEditText(const std::string& text, std::string& field) {
-    if (!readsAs(text, field))
-        field = text;
-}
 
 // start + length, held within int whatever a garbled settings file holds.
 LONG farEdge(int start, int length) {
@@ -91,9 +42,6 @@ RECT centredOnPrimaryMonitor(const RECT& rect) {
 
 } // namespace
 
-// ---------------------------------------------------------------------------
-// Start-up and shutdown
-
 App::App()
     : splitter(nullptr, nullptr, nullptr), font("Courier New", 10, false, false), backgroundBrush(0), textColor(0),
       backgroundColor(0) {
@@ -102,7 +50,7 @@ App::App()
 
     mainWindow.owner = this;
     mainWindow.callback = &windowCallback<App, &App::onMessage>;
-    mainWindow.create(untitledTitle, nullptr, mainWindowStyle, WS_EX_ACCEPTFILES);
+    mainWindow.create(windowTitle().c_str(), nullptr, mainWindowStyle, WS_EX_ACCEPTFILES);
     mainWindow.setClientSize(firstClientWidth, firstClientHeight);
     mainWindow.centerOnScreen();
 
@@ -128,18 +76,17 @@ App::App()
     // A bar left of the client area could never be grabbed again.
     splitter.position = std::max(0, settings.splitterX());
     splitter.parent = mainWindow.hwnd;
-    splitter.leftPane = listBox;
+    splitter.leftPane = listBox.hwnd();
     splitter.rightPane = editor->hwnd();
     applySavedPlacement();
 }
 
 void App::createListBox() {
-    listBox = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", listBoxStyle, 0, 0, 0, 0, mainWindow.hwnd,
-                              nullptr, GetModuleHandleA(nullptr), nullptr);
-    listBoxProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(listBox, GWLP_WNDPROC));
-    MakeDragList(listBox);
-    sendToList(LB_SETHORIZONTALEXTENT, listBoxScrollWidth, 0);
-    font.applyTo(listBox, false);
+    listBox.attach(CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", listBoxStyle, 0, 0, 0, 0, mainWindow.hwnd,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr));
+    listBox.makeDragList();
+    listBox.setHorizontalExtent(listBoxScrollWidth);
+    font.applyTo(listBox.hwnd(), false);
 }
 
 void App::createEditor() {
@@ -208,14 +155,14 @@ void App::processMessage(MSG& msg) {
     bool tabInValueEdit = msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && msg.hwnd == editor->valueEdit() &&
                           (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0;
     if (tabInValueEdit) {
-        SetFocus(listBox);
+        SetFocus(listBox.hwnd());
         return;
     }
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_DELETE && msg.hwnd == listBox) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_DELETE && msg.hwnd == listBox.hwnd()) {
         onRemove();
         return;
     }
-    if (msg.message == WM_RBUTTONDOWN && msg.hwnd == listBox) {
+    if (msg.message == WM_RBUTTONDOWN && msg.hwnd == listBox.hwnd()) {
         showContextMenu();
         return;
     }
@@ -229,7 +176,7 @@ void App::processMessage(MSG& msg) {
         try {
             trackNameEdit();
         } catch (const std::bad_alloc&) {
-            showError(outOfMemoryText);
+            reportOutOfMemory();
         }
     }
 }
@@ -253,506 +200,13 @@ void App::showError(const char* text) {
     MessageBoxA(mainWindow.hwnd, text, nullptr, MB_OK);
 }
 
-// ---------------------------------------------------------------------------
-// Main window messages
-
-// A command that runs out of memory is abandoned and the user told, instead
-// of the process ending with the unsaved work. The records stay consistent:
-// what can run out (an edit's text, a list's copy) is taken before a record
-// changes.
-LRESULT App::onMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return routeMessage(hwnd, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        showError(outOfMemoryText);
-        return 0;
-    }
-}
-
-LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (closing) {
-        if (message == WM_DESTROY)
-            PostQuitMessage(0);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
-    if (dragListMessage != 0 && message == dragListMessage && isOwnDragNotification(lParam))
-        return onDragList(*reinterpret_cast<const DRAGLISTINFO*>(lParam));
-    switch (message) {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_MOVE:
-        onMove();
-        return 0;
-    case WM_SIZE:
-        onSize(wParam, lParam);
-        return 0;
-    case WM_CLOSE:
-        requestExit();
-        return 0;
-    case WM_ACTIVATE:
-        return onActivate(hwnd, wParam, lParam);
-    case WM_COMMAND:
-        onCommand(wParam, lParam);
-        return 0;
-    case WM_INITMENUPOPUP:
-        onInitMenuPopup();
-        return 0;
-    case WM_CTLCOLORLISTBOX:
-        return reinterpret_cast<LRESULT>(onCtlColorListBox(reinterpret_cast<HDC>(wParam)));
-    case WM_MOUSEMOVE:
-        splitter.onMouseMove(wParam, lParam);
-        return 0;
-    case WM_LBUTTONDOWN:
-        splitter.onLButtonDown(wParam, lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        splitter.onLButtonUp(wParam, lParam);
-        return 0;
-    case WM_DROPFILES:
-        onDropFiles(reinterpret_cast<HDROP>(wParam));
-        return 0;
-    default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
-}
-
-LRESULT App::onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = DefWindowProcA(hwnd, WM_ACTIVATE, wParam, lParam);
-    if (LOWORD(wParam) != WA_INACTIVE)
-        keepKeyboardFocus();
-    return result;
-}
-
-// The settings keep the last normal placement: a maximised or minimised
-// window's position is never recorded.
-void App::onMove() {
-    if (IsZoomed(mainWindow.hwnd) || IsIconic(mainWindow.hwnd))
-        return;
-    RECT r;
-    GetWindowRect(mainWindow.hwnd, &r);
-    settings.setWindowX(r.left);
-    settings.setWindowY(r.top);
-}
-
-void App::onSize(WPARAM wParam, LPARAM lParam) {
-    splitter.onSize(wParam, lParam);
-    if (wParam == SIZE_MAXIMIZED) {
-        settings.setWindowMaximized(true);
-    } else if (wParam == SIZE_RESTORED) {
-        settings.setWindowMaximized(false);
-        RECT r;
-        GetWindowRect(mainWindow.hwnd, &r);
-        settings.setWindowX(r.left);
-        settings.setWindowY(r.top);
-        settings.setWindowWidth(r.right - r.left);
-        settings.setWindowHeight(r.bottom - r.top);
-    }
-}
-
-void App::onInitMenuPopup() {
-    HMENU menu = GetMenu(mainWindow.hwnd);
-    UINT needsSelection = selection() == -1 ? MF_GRAYED : MF_ENABLED;
-    EnableMenuItem(menu, IDM_REMOVE, MF_BYCOMMAND | needsSelection);
-    UINT needsRecords = records.size() == 0 ? MF_GRAYED : MF_ENABLED;
-    for (UINT id : {IDM_REMOVE_ALL, IDM_SORT_ASCENDING, IDM_SORT_DESCENDING})
-        EnableMenuItem(menu, id, MF_BYCOMMAND | needsRecords);
-}
-
-HBRUSH App::onCtlColorListBox(HDC dc) {
-    SetTextColor(dc, textColor.get());
-    SetBkColor(dc, backgroundColor.get());
-    return backgroundBrush.handle();
-}
-
-// Any program on the desktop can register the drag-list message and send it
-// with any pointer. Only our own list box, on this thread, sends the real
-// one, and only a sent message's pointer may be read; a posted one never
-// comes from the list box.
-bool App::isOwnDragNotification(LPARAM lParam) const {
-    if (InSendMessageEx(nullptr) != ISMEX_NOSEND || lParam == 0)
-        return false;
-    return reinterpret_cast<const DRAGLISTINFO*>(lParam)->hWnd == listBox;
-}
-
-LRESULT App::onDragList(const DRAGLISTINFO& info) {
-    switch (info.uNotification) {
-    case DL_BEGINDRAG: return onBeginDrag(info);
-    case DL_DRAGGING: return onDragging(info);
-    case DL_DROPPED: return onDropped(info);
-    default: return 0;
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Commands
-
-void App::onCommand(WPARAM wParam, LPARAM lParam) {
-    if (reinterpret_cast<HWND>(lParam) == listBox) {
-        WORD code = HIWORD(wParam);
-        if (code == LBN_SELCHANGE || code == LBN_SELCANCEL)
-            onSelectionChange();
-        return;
-    }
-    switch (LOWORD(wParam)) {
-    case IDM_NEW: onNew(); break;
-    case IDM_SAVE: onSave(); break;
-    case IDM_SAVE_AS: onSaveAs(); break;
-    case IDM_ADD: onAdd(); break;
-    case IDM_REMOVE: onRemove(); break;
-    case IDM_REMOVE_ALL: onRemoveAll(); break;
-    case IDM_FONT: onFont(); break;
-    case IDM_ABOUT: onAbout(); break;
-    case IDM_OPEN: onOpen(); break;
-    case IDM_EXIT: requestExit(); break;
-    case IDM_SORT_ASCENDING: onSortAscending(); break;
-    case IDM_SORT_DESCENDING: onSortDescending(); break;
-    case IDM_TEXT_COLOR: onTextColor(); break;
-    case IDM_BACKGROUND_COLOR: onBackgroundColor(); break;
-    case IDM_SELECT_ALL: onSelectAll(); break;
-    default: break; // IDOK and IDCANCEL from Enter and Escape among them
-    }
-}
-
-void App::setTitle() {
-    std::string title = fileName.empty() ? untitledTitle : titlePrefix + fileName;
-    SetWindowTextA(mainWindow.hwnd, title.c_str());
-}
-
-// The file opens whatever it holds besides entries, but a save would not
-// write that back: the user hears of it once, before anything is saved over.
-bool App::openFile(const std::string& path) {
-    SkippedInput skipped;
-    if (!records.load(path, &skipped))
-        return false;
-    fileName = path;
-    setTitle();
-    refillList();
-    showSelection();
-    if (skipped.any())
-        MessageBoxA(mainWindow.hwnd, partNotReadText, nullptr, MB_OK | MB_ICONWARNING);
-    return true;
-}
-
-void App::onNew() {
-    if (!confirm("Are you sure you wish to start a new project?"))
-        return;
-    fileName.clear();
-    setTitle();
-    records.clear();
-    sendToList(LB_RESETCONTENT, 0, 0);
-    showSelection();
-}
-
-void App::onOpen() {
-    FileDialog dialog;
-    if (!dialog.open(mainWindow.hwnd))
-        return;
-    if (!openFile(dialog.filePath()))
-        showError("Error loading database file!");
-}
-
-void App::onDropFiles(HDROP drop) {
-    char path[MAX_PATH];
-    UINT length = DragQueryFileA(drop, 0, path, sizeof path);
-    DragFinish(drop);
-    if (length == 0)
-        return;
-    openFile(path);
-}
-
-void App::onSave() {
-    commitEditor();
-    if (fileName.empty()) {
-        onSaveAs();
-        return;
-    }
-    if (!records.save(fileName))
-        showError("Error saving file!");
-}
-
-void App::onSaveAs() {
-    commitEditor();
-    FileDialog dialog;
-    if (!dialog.save(mainWindow.hwnd))
-        return;
-    if (!records.save(dialog.filePath())) {
-        showError("Error saving file!");
-        return;
-    }
-    fileName = dialog.filePath();
-    setTitle();
-}
-
-void App::onAdd() {
-    commitEditor();
-    records.append(Record(newRecordName, ""));
-    sendToList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(newRecordName));
-    setSelection(static_cast<int>(records.size()) - 1);
-    showSelection();
-    SetFocus(editor->nameEdit());
-    SendMessageA(editor->nameEdit(), EM_SETSEL, 0, -1);
-}
-
-void App::onRemove() {
-    int sel = selection();
-    if (sel == -1)
-        return;
-    if (!confirm("Remove the selected record?"))
-        return;
-    deleteItem(sel);
-    records.eraseAt(sel);
-    showSelection();
-}
-
-void App::onRemoveAll() {
-    if (!confirm("Are you sure you wish to remove all records?"))
-        return;
-    sendToList(LB_RESETCONTENT, 0, 0);
-    records.clear();
-    showSelection();
-}
-
-void App::onSortAscending() {
-    commitEditor();
-    records.sortAscending();
-    refillList();
-    showSelection();
-}
-
-void App::onSortDescending() {
-    commitEditor();
-    records.sortDescending();
-    refillList();
-    showSelection();
-}
-
-void App::onFont() {
-    if (!font.choose(mainWindow.hwnd))
-        return;
-    font.applyTo(listBox, true);
-    editor->setFont(font);
-}
-
-void App::onTextColor() {
-    if (!textColor.choose(mainWindow.hwnd))
-        return;
-    editor->setTextColor(textColor.get());
-    InvalidateRect(listBox, nullptr, FALSE);
-    InvalidateRect(editor->hwnd(), nullptr, FALSE);
-}
-
-void App::onBackgroundColor() {
-    if (!backgroundColor.choose(mainWindow.hwnd))
-        return;
-    COLORREF color = backgroundColor.get();
-    backgroundBrush.create(color);
-    editor->setBackgroundColor(color);
-    InvalidateRect(listBox, nullptr, TRUE);
-    InvalidateRect(editor->hwnd(), nullptr, TRUE);
-}
-
-void App::onSelectAll() {
-    HWND focus = GetFocus();
-    if (focus == editor->nameEdit() || focus == editor->valueEdit())
-        SendMessageA(focus, EM_SETSEL, 0, -1);
-}
-
-void App::onAbout() {
-    MessageBoxA(mainWindow.hwnd, aboutText, "About Tabulo", MB_ICONINFORMATION);
-}
-
-// ---------------------------------------------------------------------------
-// Keeping the records, the list box and the panel in step
-
-// The list box's own messages go straight to its procedure: the drag list's
-// subclass passes them on unchanged, but under Wine every message through it
-// costs window property look-ups in the server, about 0.1 ms, which made
-// filling a large list a hundred times slower than the list box itself.
-LRESULT App::sendToList(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return CallWindowProcA(listBoxProc, listBox, message, wParam, lParam);
-}
-
-int App::selection() const {
-    return static_cast<int>(sendToList(LB_GETCURSEL, 0, 0));
-}
-
-void App::setSelection(int index) {
-    sendToList(LB_SETCURSEL, index, 0);
-}
-
-void App::deleteItem(int index) {
-    sendToList(LB_DELETESTRING, index, 0);
-}
-
-void App::insertItem(int index, const std::string& name) {
-    sendToList(LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(name.c_str()));
-}
-
-std::string App::itemText(int index) const {
-    LRESULT length = sendToList(LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR)
-        return std::string();
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    LRESULT copied = sendToList(LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
-    return text;
-}
-
-// Replaces the item's text: deleted, inserted again and, when asked,
-// selected again. Redrawing is off meanwhile, because every change in the
-// number of items redraws both scroll bars at once, and under Wine each of
-// those redraws costs about 5 ms: four of them made typing lag.
-void App::renewItem(int index, const std::string& name, bool select) {
-    sendToList(WM_SETREDRAW, FALSE, 0);
-    deleteItem(index);
-    insertItem(index, name);
-    if (select)
-        setSelection(index);
-    sendToList(WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBox, nullptr, FALSE);
-}
-
-void App::showSelection() {
-    int sel = selection();
-    bool enable = sel != -1;
-    if (enable) {
-        const Record& record = records.at(sel);
-        editor->setNameText(record.name());
-        editor->setValueText(record.value());
-    } else {
-        // Emptying an edit that is already empty changes nothing, but under
-        // Wine it redraws the Value edit's scroll bars, about 10 ms of every
-        // sort; the edits are disabled next, so nothing else can show.
-        if (GetWindowTextLengthA(editor->nameEdit()) != 0)
-            editor->setNameText("");
-        if (GetWindowTextLengthA(editor->valueEdit()) != 0)
-            editor->setValueText("");
-    }
-    EnableWindow(editor->nameEdit(), enable);
-    EnableWindow(editor->valueEdit(), enable);
-    currentIndex = sel;
-    keepKeyboardFocus();
-}
-
 // A keyboard user needs a window of ours with the focus, but a disabled edit
 // loses it, and an activated main window takes it for itself, where no key
 // does anything: the list box takes it then.
 void App::keepKeyboardFocus() {
-    if (!listBox || !editor || GetActiveWindow() != mainWindow.hwnd || IsIconic(mainWindow.hwnd))
+    if (!listBox.hwnd() || !editor || GetActiveWindow() != mainWindow.hwnd || IsIconic(mainWindow.hwnd))
         return;
     HWND focus = GetFocus();
     if (!focus || focus == mainWindow.hwnd || focus == editor->hwnd())
-        SetFocus(listBox);
-}
-
-void App::commitEditor() {
-    if (currentIndex == -1)
-        return;
-    int sel = selection();
-    Record& record = records.at(currentIndex);
-    takeEditText(editor->nameText(), record.name());
-    takeEditText(editor->valueText(), record.value());
-    // Name tracking has nearly always shown the name already; renewing an
-    // item that reads the same would change nothing but cost the time.
-    if (itemText(currentIndex) != record.name().c_str())
-        renewItem(currentIndex, record.name(), sel == currentIndex);
-}
-
-void App::trackNameEdit() {
-    int sel = selection();
-    if (sel == -1)
-        return;
-    Record& record = records.at(sel);
-    std::string text = editor->nameText();
-    if (readsAs(text, record.name()))
-        return;
-    record.setName(text);
-    renewItem(sel, text, true);
-}
-
-void App::onSelectionChange() {
-    if (selection() == currentIndex)
-        return;
-    commitEditor();
-    showSelection();
-}
-
-// Redrawing is off while the names go in: a list box that repaints after
-// every item takes minutes for a large database.
-void App::refillList() {
-    sendToList(WM_SETREDRAW, FALSE, 0);
-    sendToList(LB_RESETCONTENT, 0, 0);
-    for (const Record& record : records)
-        sendToList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(record.name().c_str()));
-    sendToList(WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBox, nullptr, TRUE);
-}
-
-// ---------------------------------------------------------------------------
-// Drag reordering and the context menu
-
-int App::itemAt(POINT screenPoint, bool autoScroll) const {
-    return LBItemFromPt(listBox, screenPoint, autoScroll);
-}
-
-LRESULT App::onBeginDrag(const DRAGLISTINFO& info) {
-    int item = itemAt(info.ptCursor, true);
-    if (!isBelow(item, records.size()))
-        return FALSE;
-    commitEditor();
-    if (selection() != item) {
-        setSelection(item);
-        showSelection();
-    }
-    dragSourceIndex = item;
-    return TRUE;
-}
-
-LRESULT App::onDragging(const DRAGLISTINFO& info) {
-    int item = itemAt(info.ptCursor, true);
-    if (item != -1)
-        drawInsertionMark(listBox, item);
-    if (item != markedItem && markedItem != -1) {
-        RECT rect;
-        // A row that no longer exists has nothing left to repaint.
-        if (sendToList(LB_GETITEMRECT, markedItem, reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
-            InvalidateRect(listBox, &rect, TRUE);
-    }
-    markedItem = item;
-    return DL_COPYCURSOR;
-}
-
-// The record lands just before the item it is dropped on; on itself or on
-// the next item nothing moves.
-LRESULT App::onDropped(const DRAGLISTINFO& info) {
-    int source = dragSourceIndex;
-    int target = itemAt(info.ptCursor, true);
-    std::size_t count = records.size();
-    if (!isBelow(target, count) || !isBelow(source, count) || target == source || target == source + 1)
-        return 0;
-    Record moved = records.at(source);
-    records.eraseAt(source);
-    deleteItem(source);
-    if (target > source)
-        --target;
-    records.insertAt(target, moved);
-    insertItem(target, moved.name());
-    currentIndex = target;
-    setSelection(target);
-    dragSourceIndex = -1;
-    return 0;
-}
-
-void App::showContextMenu() {
-    POINT position;
-    GetCursorPos(&position);
-    int item = itemAt(position, false);
-    if (item != -1) {
-        commitEditor();
-        setSelection(item);
-        showSelection();
-    }
-    if (contextMenu)
-        TrackPopupMenu(contextMenu, 0, position.x, position.y, 0, mainWindow.hwnd, nullptr);
+        SetFocus(listBox.hwnd());
 }

@@ -10,6 +10,7 @@
 #include "AcceleratorTable.h"
 #include "ColorValue.h"
 #include "Font.h"
+#include "ListBox.h"
 #include "RecordDialog.h"
 #include "RecordList.h"
 #include "Settings.h"
@@ -60,7 +61,7 @@ public:
 
     // Read access for tests and tools.
     HWND mainWindowHandle() const { return mainWindow.hwnd; }
-    HWND listBoxHandle() const { return listBox; }
+    HWND listBoxHandle() const { return listBox.hwnd(); }
     RecordDialog& recordPanel() const { return *editor; }
     const RecordList& recordList() const { return records; }
     const std::string& currentFileName() const { return fileName; }
@@ -76,69 +77,68 @@ public:
     UINT dragListMessageId() const { return dragListMessage; }
 
 private:
-    // Start-up
+    // Start-up, loop and exit (App.cpp)
     void createListBox();
     void createEditor();
     void applySavedPlacement();
+    void keepKeyboardFocus();
+    void showError(const char* text);
 
-    // Main window messages
+    // Main window messages (AppWindow.cpp)
     LRESULT routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void reportOutOfMemory();
     LRESULT onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam);
     void onMove();
     void onSize(WPARAM wParam, LPARAM lParam);
+    void recordPlacement(bool withSize);
     void onInitMenuPopup();
     HBRUSH onCtlColorListBox(HDC dc);
-    bool isOwnDragNotification(LPARAM lParam) const;
-    LRESULT onDragList(const DRAGLISTINFO& info);
 
-    // Commands
-    void onCommand(WPARAM wParam, LPARAM lParam);
+    // File commands and the title (AppFileCommands.cpp)
     void onNew();
     void onOpen();
     void onSave();
     void onSaveAs();
     void onDropFiles(HDROP drop);
+    std::string windowTitle() const;
+    void setTitle();
+
+    // Record commands and keeping list and panel in step (AppRecordCommands.cpp)
+    void onCommand(WPARAM wParam, LPARAM lParam);
     void onAdd();
     void onRemove();
     void onRemoveAll();
+    void clearRecords();
     void onSortAscending();
     void onSortDescending();
+    void sortRecords(bool descending);
+    void showSelection();
+    void commitEditor();
+    void trackNameEdit();
+    void onSelectionChange();
+    void refillList();
+
+    // View commands (AppViewCommands.cpp)
     void onFont();
     void onTextColor();
     void onBackgroundColor();
     void onSelectAll();
     void onAbout();
-    void setTitle();
-    void showError(const char* text);
 
-    // Keeping the list box and the panel in step with the records
-    void showSelection();
-    void keepKeyboardFocus();
-    void commitEditor();
-    void trackNameEdit();
-    void onSelectionChange();
-    void refillList();
-    LRESULT sendToList(UINT message, WPARAM wParam, LPARAM lParam) const;
-    int selection() const;
-    void setSelection(int index);
-    void deleteItem(int index);
-    void insertItem(int index, const std::string& name);
-    std::string itemText(int index) const;
-    void renewItem(int index, const std::string& name, bool select);
-
-    // Drag reordering and the context menu
+    // Drag reordering and the context menu (AppDragging.cpp)
+    bool isOwnDragNotification(LPARAM lParam) const;
+    LRESULT onDragList(const DRAGLISTINFO& info);
     LRESULT onBeginDrag(const DRAGLISTINFO& info);
     LRESULT onDragging(const DRAGLISTINFO& info);
     LRESULT onDropped(const DRAGLISTINFO& info);
     void showContextMenu();
-    int itemAt(POINT screenPoint, bool autoScroll) const;
+    void showItem(int item);
+    void drawInsertionMark(int item);
 
     Splitter splitter;
     int currentIndex = -1;
     Window mainWindow;
-    HWND listBox = nullptr;
-    // The list box's own procedure, from before the drag list subclassed it.
-    WNDPROC listBoxProc = nullptr;
+    ListBox listBox;
     std::string fileName;
     RecordList records;
     Font font;
@@ -151,6 +151,9 @@ private:
     Settings settings;
     HMENU contextMenu = nullptr;
     int dragSourceIndex = -1;
+    // The item whose top edge last got the insertion mark during a drag; -1
+    // when none.
+    int markedItem = -1;
     // Set while the App is being destroyed: the members may already be
     // gone, so the main window's last messages get default handling.
     bool closing = false;

@@ -20,6 +20,9 @@ void* operator new(std::size_t size) {
     return memory;
 }
 
+// The replacement above takes its memory from malloc.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
@@ -27,6 +30,7 @@ void operator delete(void* memory) noexcept {
 void operator delete(void* memory, std::size_t) noexcept {
     std::free(memory);
 }
+#pragma GCC diagnostic pop
 
 namespace {
 

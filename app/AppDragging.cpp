@@ -1,0 +1,104 @@
+// Reordering records by dragging their names in the list box, and the
+// list box's context menu (the Records menu).
+#include "App.h"
+
+namespace {
+
+bool isBelow(int index, std::size_t count) {
+    return static_cast<unsigned>(index) < count;
+}
+
+} // namespace
+
+// Any program on the desktop can register the drag-list message and send it
+// with any pointer. Only our own list box, on this thread, sends the real
+// one, and only a sent message's pointer may be read; a posted one never
+// comes from the list box.
+bool App::isOwnDragNotification(LPARAM lParam) const {
+    if (InSendMessageEx(nullptr) != ISMEX_NOSEND || lParam == 0)
+        return false;
+    return reinterpret_cast<const DRAGLISTINFO*>(lParam)->hWnd == listBox.hwnd();
+}
+
+LRESULT App::onDragList(const DRAGLISTINFO& info) {
+    switch (info.uNotification) {
+    case DL_BEGINDRAG: return onBeginDrag(info);
+    case DL_DRAGGING: return onDragging(info);
+    case DL_DROPPED: return onDropped(info);
+    default: return 0;
+    }
+}
+
+LRESULT App::onBeginDrag(const DRAGLISTINFO& info) {
+    int item = listBox.itemAt(info.ptCursor, true);
+    if (!isBelow(item, records.size()))
+        return FALSE;
+    showItem(item);
+    dragSourceIndex = item;
+    return TRUE;
+}
+
+// The mark moves with the cursor; the row it leaves is repainted without it.
+LRESULT App::onDragging(const DRAGLISTINFO& info) {
+    int item = listBox.itemAt(info.ptCursor, true);
+    if (item != -1)
+        drawInsertionMark(item);
+    RECT rect;
+    // A row that no longer exists has nothing left to repaint.
+    if (item != markedItem && markedItem != -1 && listBox.itemRect(markedItem, rect))
+        InvalidateRect(listBox.hwnd(), &rect, TRUE);
+    markedItem = item;
+    return DL_COPYCURSOR;
+}
+
+// A one-pixel black line across the top edge of the item: where a dragged
+// record will land.
+void App::drawInsertionMark(int item) {
+    RECT rect;
+    if (!listBox.itemRect(item, rect))
+        return;
+    HDC dc = GetDC(listBox.hwnd());
+    MoveToEx(dc, rect.left, rect.top, nullptr);
+    LineTo(dc, rect.right, rect.top);
+    ReleaseDC(listBox.hwnd(), dc);
+}
+
+// The record lands just before the item it is dropped on; on itself or on
+// the next item nothing moves.
+LRESULT App::onDropped(const DRAGLISTINFO& info) {
+    int source = dragSourceIndex;
+    int target = listBox.itemAt(info.ptCursor, true);
+    std::size_t count = records.size();
+    if (!isBelow(target, count) || !isBelow(source, count) || target == source || target == source + 1)
+        return 0;
+    Record moved = records.at(source);
+    records.eraseAt(source);
+    listBox.remove(source);
+    if (target > source)
+        --target;
+    records.insertAt(target, moved);
+    listBox.insert(target, moved.name());
+    currentIndex = target;
+    listBox.select(target);
+    dragSourceIndex = -1;
+    return 0;
+}
+
+void App::showContextMenu() {
+    POINT position;
+    GetCursorPos(&position);
+    int item = listBox.itemAt(position, false);
+    if (item != -1)
+        showItem(item);
+    if (contextMenu)
+        TrackPopupMenu(contextMenu, 0, position.x, position.y, 0, mainWindow.hwnd, nullptr);
+}
+
+// The panel goes back into its record before the item is selected and shown.
+void App::showItem(int item) {
+    commitEditor();
+    if (listBox.selection() == item)
+        return;
+    listBox.select(item);
+    showSelection();
+}

@@ -1,0 +1,87 @@
+// The file commands (New, Open, a dropped file, Save, Save As) and the
+// window title that names the open file.
+#include "App.h"
+
+#include <shellapi.h>
+
+#include "FileDialog.h"
+
+namespace {
+
+const char* const titlePrefix = "Tabulo 0.6 - ";
+const char* const untitledTitle = "Tabulo 0.6 - Untitled";
+const char* const partNotReadText =
+    "Part of this file is not in the database format. Saving over it will remove that part.";
+
+} // namespace
+
+std::string App::windowTitle() const {
+    return fileName.empty() ? untitledTitle : titlePrefix + fileName;
+}
+
+void App::setTitle() {
+    SetWindowTextA(mainWindow.hwnd, windowTitle().c_str());
+}
+
+// The file opens whatever it holds besides entries, but a save would not
+// write that back: the user hears of it once, before anything is saved over.
+bool App::openFile(const std::string& path) {
+    SkippedInput skipped;
+    if (!records.load(path, &skipped))
+        return false;
+    fileName = path;
+    setTitle();
+    refillList();
+    showSelection();
+    if (skipped.any())
+        MessageBoxA(mainWindow.hwnd, partNotReadText, nullptr, MB_OK | MB_ICONWARNING);
+    return true;
+}
+
+void App::onNew() {
+    if (!confirm("Are you sure you wish to start a new project?"))
+        return;
+    fileName.clear();
+    setTitle();
+    clearRecords();
+}
+
+void App::onOpen() {
+    FileDialog dialog;
+    if (!dialog.open(mainWindow.hwnd))
+        return;
+    if (!openFile(dialog.filePath()))
+        showError("Error loading database file!");
+}
+
+void App::onDropFiles(HDROP drop) {
+    char path[MAX_PATH];
+    UINT length = DragQueryFileA(drop, 0, path, sizeof path);
+    DragFinish(drop);
+    if (length == 0)
+        return;
+    openFile(path);
+}
+
+void App::onSave() {
+    commitEditor();
+    if (fileName.empty()) {
+        onSaveAs();
+        return;
+    }
+    if (!records.save(fileName))
+        showError("Error saving file!");
+}
+
+void App::onSaveAs() {
+    commitEditor();
+    FileDialog dialog;
+    if (!dialog.save(mainWindow.hwnd))
+        return;
+    if (!records.save(dialog.filePath())) {
+        showError("Error saving file!");
+        return;
+    }
+    fileName = dialog.filePath();
+    setTitle();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A list box of the parent's, not owned: the window goes with its parent.
+// The one place that sends it messages. Once it is a drag list box, its
+// messages go straight to the procedure it had before (see send()).
+class ListBox {
+public:
+    // Takes the window and the procedure it has now.
+    void attach(HWND window);
+    // Makes it a drag list box, which reports drags to its parent.
+    bool makeDragList();
+
+    HWND hwnd() const { return hwnd_; }
+
+    int count() const;
+    void add(const std::string& text);
+    void insert(int index, const std::string& text);
+    void remove(int index);
+    void clear();
+    // The item's text; empty for an index that names no item.
+    std::string text(int index) const;
+    // -1: nothing selected.
+    int selection() const;
+    void select(int index);
+    void setHorizontalExtent(int width);
+
+    // Replaces every item by the texts, in order, with redrawing off.
+    template <class Range, class TextOf>
+    void fill(const Range& range, TextOf textOf);
+    // Replaces an item's text and, when asked, selects it again.
+    void renew(int index, const std::string& text, bool select);
+
+    // False for an index that names no item.
+    bool itemRect(int index, RECT& rect) const;
+    // The item under a point of the screen, -1 for none; with autoScroll
+    // the list scrolls when the point is just above or below it.
+    int itemAt(POINT screenPoint, bool autoScroll) const;
+
+private:
+    LRESULT send(UINT message, WPARAM wParam, LPARAM lParam) const;
+    void addText(const char* text);
+    void beginChanges();
+    void endChanges(bool erase);
+
+    HWND hwnd_ = nullptr;
+    WNDPROC procedure_ = nullptr;
+};
+
+// Redrawing is off while the texts go in: a list box that repaints after
+// every item takes minutes for a large database.
+template <class Range, class TextOf>
+void ListBox::fill(const Range& range, TextOf textOf) {
+    beginChanges();
+    clear();
+    for (const auto& item : range)
+        addText(textOf(item));
+    endChanges(true);
+}
