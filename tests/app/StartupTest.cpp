@@ -70,7 +70,8 @@ TEST_F(AppTest, BuildsTheListBoxAndThePanelSideBySide) {
     start();
     // The list box shows and hides its scroll bars, and their style bits with them.
     LONG scrollBars = WS_VSCROLL | WS_HSCROLL;
-    EXPECT_EQ(GetWindowLongA(list(), GWL_STYLE) | scrollBars, 0x50310101);
+    EXPECT_EQ(GetWindowLongA(list(), GWL_STYLE) | scrollBars,
+              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY);
     EXPECT_TRUE(GetWindowLongA(list(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(SendMessageA(list(), LB_GETHORIZONTALEXTENT, 0, 0), 800);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(list(), WM_GETFONT, 0, 0)), app->listFont().handle());

@@ -93,10 +93,12 @@ struct ExpectedControl {
 
 // In template order, which is the tab order.
 const ExpectedControl expectedControls[] = {
-    {"Edit", IDC_NAME_EDIT, "", 32, 4, 164, 12, 0x50810080},
-    {"Edit", IDC_VALUE_EDIT, "", 4, 36, 280, 112, 0x50B110C4},
-    {"Static", IDC_VALUE_LABEL, "Value:", 4, 20, 24, 12, 0x50020200},
-    {"Static", IDC_NAME_LABEL, "Name:", 4, 4, 24, 12, 0x50020200},
+    {"Edit", IDC_NAME_EDIT, "", 32, 4, 164, 12, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
+    {"Edit", IDC_VALUE_EDIT, "", 4, 36, 280, 112,
+     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL |
+         ES_AUTOHSCROLL | ES_WANTRETURN},
+    {"Static", IDC_VALUE_LABEL, "Value:", 4, 20, 24, 12, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_CENTERIMAGE},
+    {"Static", IDC_NAME_LABEL, "Name:", 4, 4, 24, 12, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_CENTERIMAGE},
 };
 
 TEST(DialogTemplate, HeaderDescribesAHiddenChildPanelInEightPointMsSansSerif) {
@@ -106,8 +108,8 @@ TEST(DialogTemplate, HeaderDescribesAHiddenChildPanelInEightPointMsSansSerif) {
     EXPECT_EQ(1, reader.word());            // version
     EXPECT_EQ(0xFFFF, reader.word());       // extended template
     EXPECT_EQ(0u, reader.dword());          // help id
-    EXPECT_EQ(hex(0x200), hex(reader.dword()));      // WS_EX_CLIENTEDGE
-    EXPECT_EQ(hex(0x40C00440), hex(reader.dword())); // no WS_VISIBLE
+    EXPECT_EQ(hex(WS_EX_CLIENTEDGE), hex(reader.dword()));
+    EXPECT_EQ(hex(WS_CHILD | WS_CAPTION | DS_CONTROL | DS_SETFONT), hex(reader.dword())); // no WS_VISIBLE
     EXPECT_EQ(4, reader.word());
     EXPECT_EQ(6, reader.coordinate());
     EXPECT_EQ(18, reader.coordinate());
