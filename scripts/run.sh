@@ -15,8 +15,8 @@ cd "$root"
 . scripts/wine-common.sh
 
 scripts/setup.sh
-cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
-cmake --build build/win64 --target tabulo probe
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target tabulo probe
 
 export WINEPREFIX=$root/build/win64/wineprefix
 tabulo_prefix_init "$WINEPREFIX"

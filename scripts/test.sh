@@ -13,19 +13,17 @@ cd "$root"
 
 scripts/setup.sh
 
-build() { # build DIR [cmake options...]
-    local dir=$1
-    shift
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-    cmake --build "$dir"
+build() { # build PRESET (see CMakePresets.json)
+    cmake --preset "$1" >/dev/null
+    cmake --build --preset "$1"
 }
 
-build build/native
-build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake
-build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake
-CC=clang CXX=clang++ build build/fuzz -DTABULO_FUZZ=ON -DTABULO_TESTS=OFF -DTABULO_BENCH=OFF
+build native
+build win64
+build win32
+build fuzz
 
-ctest --test-dir build/native --output-on-failure
+ctest --preset native
 
 # One virtual display and one Wine prefix serve all the Windows tests.
 export WINEPREFIX=$root/build/win64/wineprefix
@@ -36,7 +34,7 @@ cleanup() {
     tabulo_stop_display
 }
 trap cleanup EXIT
-ctest --test-dir build/win64 --output-on-failure
+ctest --preset win64
 
 seconds=${TABULO_FUZZ_SECONDS:-60}
 if [ "$seconds" -gt 0 ]; then
