@@ -17,6 +17,9 @@
 //   probe.exe bar                 screen point in the middle of the splitter bar
 //   probe.exe rects               window, list box and panel rectangles
 //   probe.exe focus               which of list/name/value has the focus
+//   probe.exe forge-drag          sends and posts the drag-list message with
+//                                   a pointer that is not the program's; exit
+//                                   code 0 when the program still answers
 
 #include <windows.h>
 
@@ -243,6 +246,13 @@ int main(int argc, char** argv) {
         GetWindowRect(listBox(main), &list);
         std::printf("%ld %ld\n", list.right + 2, (list.top + list.bottom) / 2);
         return 0;
+    }
+    if (command == "forge-drag") {
+        UINT dragList = RegisterWindowMessageA("commctrl_DragListMsg");
+        DWORD_PTR result;
+        SendMessageTimeoutA(main, dragList, 0, 0x10, SMTO_NORMAL, 5000, &result);
+        PostMessageA(main, dragList, 0, 0x10);
+        return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? 0 : 1;
     }
     if (command == "rects") {
         printRect("window", main);

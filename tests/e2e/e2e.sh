@@ -245,6 +245,15 @@ key c # "Sort Des&cending"
 expect "sorted by the menu" "$(items)" $'c\nb\nA'
 finish
 
+begin "forged drag notification from another program"
+printf '{a=1}\r\n{b=2}\r\n' >"$dir/db.txt"
+start db.txt
+probe forge-drag || fail "the program stopped answering"
+# Input comes after posted messages: once the click shows, the forged one was handled.
+click_item 1
+expect "still running and answering" "$(selected)" "selected 1"
+finish
+
 # --------------------------------------------------------------------------------
 if [ "$failures" -gt 0 ]; then
     echo "$failures end-to-end check(s) failed"
