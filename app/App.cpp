@@ -4,17 +4,18 @@
 #include <shellapi.h>
 
 #include "FileDialog.h"
+#include "Version.h"
 #include "resource.h"
 
 namespace {
 
 const char* const settingsFile = "settings.txt";
-const char* const titlePrefix = "Tabulo 0.6 - ";
-const char* const untitledTitle = "Tabulo 0.6 - Untitled";
+const char* const titlePrefix = "Tabulo " TABULO_VERSION_SHORT " - ";
+const char* const untitledTitle = "Tabulo " TABULO_VERSION_SHORT " - Untitled";
 const char* const newRecordName = "New Record";
 const char* const aboutText =
     "Tabulo - A Simple Text Database Tool\r\n"
-    "Version 0.6\r\n"
+    "Version " TABULO_VERSION_SHORT "\r\n"
     "\r\n"
     "Keeps named notes in a plain text file of {name=value} entries.\r\n"
     "Drag names to reorder them; right-click a name for the Records menu.";
