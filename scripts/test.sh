@@ -1,8 +1,9 @@
 #!/bin/bash
 # Builds everything and runs every test: the native build (record store
 # tests), the 64-bit Windows build with its tests under Wine, the 32-bit
-# Windows build (compiled only), and the reader's fuzz target for a bounded
-# time. Installs missing tools first (scripts/setup.sh).
+# Windows build (compiled only), the release packages (scripts/package.sh)
+# and their test, and the reader's fuzz target for a bounded time. Installs
+# missing tools first (scripts/setup.sh).
 #
 #   scripts/test.sh                 everything
 #   TABULO_FUZZ_SECONDS=0 scripts/test.sh   skip the fuzzing run
@@ -37,6 +38,11 @@ cleanup() {
 }
 trap cleanup EXIT
 ctest --test-dir build/win64 --output-on-failure
+
+# The release packages; the 64-bit ones are installed and run in a Wine
+# prefix of their own.
+scripts/package.sh
+tests/package/package-test.sh build/win64/tests/probe.exe
 
 seconds=${TABULO_FUZZ_SECONDS:-60}
 if [ "$seconds" -gt 0 ]; then
