@@ -44,12 +44,26 @@ ctest --test-dir build/win64 --output-on-failure
 scripts/package.sh
 tests/package/package-test.sh build/win64/tests/probe.exe
 
+# fuzz SECONDS: runs the reader's fuzz target from a copy of the seed corpus.
+# A fault fails the run with the fuzzer's whole report; the input that
+# caused it is kept in build/fuzz/artifacts/.
+fuzz() {
+    local corpus=build/fuzz/corpus artifacts=build/fuzz/artifacts log=build/fuzz/reader_fuzz.log
+    rm -rf "$corpus"
+    mkdir -p "$corpus" "$artifacts"
+    cp fuzz/corpus/* "$corpus"/
+    if build/fuzz/fuzz/reader_fuzz -max_total_time="$1" -max_len=4096 -print_final_stats=1 \
+        -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1; then
+        tail -n 4 "$log"
+    else
+        cat "$log"
+        echo "the fuzzer found a fault; its input is in $artifacts/"
+        return 1
+    fi
+}
+
 seconds=${TABULO_FUZZ_SECONDS:-60}
 if [ "$seconds" -gt 0 ]; then
-    corpus=$(mktemp -d)
-    cp fuzz/corpus/* "$corpus"/
-    build/fuzz/fuzz/reader_fuzz -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
-        "$corpus" 2>&1 | tail -n 4
-    rm -rf "$corpus"
+    fuzz "$seconds"
 fi
 echo "all tests passed"
