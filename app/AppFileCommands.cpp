@@ -5,11 +5,12 @@
 #include <shellapi.h>
 
 #include "FileDialog.h"
+#include "Version.h"
 
 namespace {
 
-const char* const titlePrefix = "Tabulo 0.6 - ";
-const char* const untitledTitle = "Tabulo 0.6 - Untitled";
+const char* const titlePrefix = "Tabulo " TABULO_VERSION_SHORT " - ";
+const char* const untitledTitle = "Tabulo " TABULO_VERSION_SHORT " - Untitled";
 const char* const partNotReadText =
     "Part of this file is not in the database format. Saving over it will remove that part.";
 

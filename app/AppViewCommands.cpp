@@ -2,11 +2,13 @@
 // focused edit, and the About box.
 #include "App.h"
 
+#include "Version.h"
+
 namespace {
 
 const char* const aboutText =
     "Tabulo - A Simple Text Database Tool\r\n"
-    "Version 0.6\r\n"
+    "Version " TABULO_VERSION_SHORT "\r\n"
     "\r\n"
     "Keeps named notes in a plain text file of {name=value} entries.\r\n"
     "Drag names to reorder them; right-click a name for the Records menu.";

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds the program and starts it under Wine with the example database
 # (examples/example.txt, copied to build/run/ so that the shipped one stays
-# as it is; the program keeps its settings.txt there too).
+# as it is; the program keeps its settings.txt there too), in a Wine prefix
+# of its own (build/run/wineprefix).
 #
 # With an X display the window opens there. Without one, the program runs
 # on a virtual display: the script waits for the window, writes a
@@ -18,8 +19,15 @@ scripts/setup.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target tabulo probe
 
-export WINEPREFIX=$root/build/win64/wineprefix
+export WINEPREFIX=$root/build/run/wineprefix
 tabulo_prefix_init "$WINEPREFIX"
+# Without Courier New, Wine draws the program's font in a proportional face;
+# a monospaced stand-in shows the program as it looks on Windows. Only this
+# prefix gets it: the tests see the fonts as they are.
+if [ -z "$(fc-list ':family=Courier New')" ]; then
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'DejaVu Sans Mono' /f >/dev/null 2>&1
+    wineserver -w
+fi
 mkdir -p build/run
 cp examples/example.txt build/run/example.txt
 tabulo=$root/build/win64/app/tabulo.exe

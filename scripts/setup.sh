@@ -11,7 +11,8 @@ packages=(
     googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-    wine wine64 xvfb xdotool x11-utils imagemagick
+    wine wine64 fonts-wine fontconfig fonts-dejavu-core xvfb xdotool x11-utils imagemagick
+    wixl msitools zip unzip
 )
 
 missing=()

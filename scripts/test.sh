@@ -1,8 +1,9 @@
 #!/bin/bash
 # Builds everything and runs every test: the native build (record store
 # tests), the 64-bit Windows build with its tests under Wine, the 32-bit
-# Windows build (compiled only), and the reader's fuzz target for a bounded
-# time. Installs missing tools first (scripts/setup.sh).
+# Windows build (compiled only), the release packages (scripts/package.sh)
+# and their test, and the reader's fuzz target for a bounded time. Installs
+# missing tools first (scripts/setup.sh).
 #
 #   scripts/test.sh                 everything
 #   TABULO_FUZZ_SECONDS=0 scripts/test.sh   skip the fuzzing run
@@ -36,12 +37,31 @@ cleanup() {
 trap cleanup EXIT
 ctest --preset win64
 
+# The release packages; the 64-bit ones are installed and run in a Wine
+# prefix of their own.
+scripts/package.sh
+tests/package/package-test.sh build/win64/tests/probe.exe
+
+# fuzz SECONDS: runs the reader's fuzz target from a copy of the seed corpus.
+# A fault fails the run with the fuzzer's whole report; the input that
+# caused it is kept in build/fuzz/artifacts/.
+fuzz() {
+    local corpus=build/fuzz/corpus artifacts=build/fuzz/artifacts log=build/fuzz/reader_fuzz.log
+    rm -rf "$corpus"
+    mkdir -p "$corpus" "$artifacts"
+    cp fuzz/corpus/* "$corpus"/
+    if build/fuzz/fuzz/reader_fuzz -max_total_time="$1" -max_len=4096 -print_final_stats=1 \
+        -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1; then
+        tail -n 4 "$log"
+    else
+        cat "$log"
+        echo "the fuzzer found a fault; its input is in $artifacts/"
+        return 1
+    fi
+}
+
 seconds=${TABULO_FUZZ_SECONDS:-60}
 if [ "$seconds" -gt 0 ]; then
-    corpus=$(mktemp -d)
-    cp fuzz/corpus/* "$corpus"/
-    build/fuzz/fuzz/reader_fuzz -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
-        "$corpus" 2>&1 | tail -n 4
-    rm -rf "$corpus"
+    fuzz "$seconds"
 fi
 echo "all tests passed"

@@ -6,14 +6,25 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
+# What tabulo_prefix_init puts into a prefix; a prefix made by an older
+# version of it is made anew.
+tabulo_prefix_layout=2
+
 # tabulo_prefix_init PREFIX: creates the prefix once (boot, virtual desktop,
-# no crash dialog). Safe to call from several processes at the same time.
+# Wine's own fonts, no crash dialog). Safe to call from several processes at
+# the same time.
+#
+# Wine's own fonts (Marlett for the caption buttons, Tahoma, MS Sans Serif)
+# come with Debian's fonts-wine in /usr/share/wine/fonts, but Debian's Wine 8
+# looks for them in a folder it cannot open (its data folder followed by
+# "../fonts"), so the caption buttons would show as "0 1 r". The prefix
+# names that folder as an extra font path instead.
 tabulo_prefix_init() {
     local prefix=$1
     mkdir -p "$(dirname "$prefix")"
     (
         flock 9
-        if [ ! -f "$prefix/.tabulo-ready" ]; then
+        if [ "$(cat "$prefix/.tabulo-ready" 2>/dev/null)" != "$tabulo_prefix_layout" ]; then
             rm -rf "$prefix"
             WINEPREFIX=$prefix wineboot --init >/dev/null 2>&1
             local reg
@@ -29,11 +40,14 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts]
+"Path"="Z:\\usr\\share\\wine\\fonts"
 REG
             WINEPREFIX=$prefix wine regedit /S "$reg" >/dev/null 2>&1
             rm -f "$reg"
             WINEPREFIX=$prefix wineserver -w
-            touch "$prefix/.tabulo-ready"
+            echo "$tabulo_prefix_layout" >"$prefix/.tabulo-ready"
         fi
     ) 9>"$prefix.lock"
 }

@@ -20,8 +20,18 @@
 //   probe.exe forge-drag          sends and posts the drag-list message with
 //                                   a pointer that is not the program's; exit
 //                                   code 0 when the program still answers
+//   probe.exe line-height         height of a list item: one line of the user's font
+//   probe.exe text-height FACE PX height of a line of FACE asked for PX high
+//                                   (negative: the character height), as the
+//                                   program asks for its font
+//   probe.exe layout              what is wrong with the record panel's layout:
+//                                   controls that overlap, stand out of the panel
+//                                   or are too small for their text; nothing when
+//                                   all is well
+//   probe.exe shortcut FILE.lnk   target and working folder of a shortcut
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -175,11 +185,115 @@ int printFocus(HWND main) {
     return 0;
 }
 
+// Height of a line of text in a font made as the program makes its own.
+int lineHeightOf(const char* face, int height) {
+    HFONT font = CreateFontA(height, 0, 0, 0, FW_DONTCARE, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, font);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(screen, &metrics);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    return metrics.tmHeight;
+}
+
+RECT rectIn(HWND parent, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool inside(const RECT& outer, const RECT& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Whether the label's text fits it in the panel's font (the template's
+// 8-point MS Sans Serif, at the screen's resolution).
+bool labelFits(HWND label) {
+    HDC screen = GetDC(nullptr);
+    int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    HGDIOBJ previous = SelectObject(screen, font);
+    std::string text = textOf(label);
+    SIZE extent = {};
+    GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    RECT client;
+    GetClientRect(label, &client);
+    return extent.cx <= client.right && extent.cy <= client.bottom;
+}
+
+int printLayoutProblems(HWND main) {
+    struct Control {
+        int id;
+        const char* name;
+    };
+    const Control controls[] = {{4003, "Name label"}, {30002, "Name edit"}, {4001, "Value label"}, {30001, "Value edit"}};
+    HWND dialog = panel(main);
+    RECT client;
+    GetClientRect(dialog, &client);
+    RECT rects[4];
+    for (int i = 0; i < 4; ++i) {
+        rects[i] = rectIn(dialog, GetDlgItem(dialog, controls[i].id));
+        if (!inside(client, rects[i]))
+            std::printf("%s stands out of the panel\n", controls[i].name);
+        for (int j = 0; j < i; ++j) {
+            RECT common;
+            if (IntersectRect(&common, &rects[i], &rects[j]))
+                std::printf("%s and %s overlap\n", controls[j].name, controls[i].name);
+        }
+    }
+    for (int id : {4003, 4001})
+        if (!labelFits(GetDlgItem(dialog, id)))
+            std::printf("%s clips its text\n", id == 4003 ? "Name label" : "Value label");
+    RECT name;
+    GetClientRect(GetDlgItem(dialog, 30002), &name);
+    if (name.bottom < SendMessageA(listBox(main), LB_GETITEMHEIGHT, 0, 0))
+        std::printf("Name edit is lower than a line of its font\n");
+    return 0;
+}
+
+int printShortcut(const char* path) {
+    if (FAILED(CoInitialize(nullptr)))
+        return 1;
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    wchar_t widePath[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH);
+    bool loaded = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                             reinterpret_cast<void**>(&link))) &&
+                  SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                  SUCCEEDED(file->Load(widePath, STGM_READ));
+    char target[MAX_PATH] = {};
+    char folder[MAX_PATH] = {};
+    if (loaded) {
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetWorkingDirectory(folder, MAX_PATH);
+        std::printf("target %s\nfolder %s\n", target, folder);
+    }
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    CoUninitialize();
+    return loaded ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2)
         return 2;
+    // Screen points and font heights in the program's own terms: it is
+    // DPI aware too.
+    SetProcessDPIAware();
     std::string command = argv[1];
     DWORD timeout = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 20000;
     if (command == "wait") {
@@ -190,6 +304,12 @@ int main(int argc, char** argv) {
     }
     if (command == "wait-no-box")
         return waitFor(noDialogOpen, timeout) ? 0 : 1;
+    if (command == "text-height" && argc > 3) {
+        std::printf("%d\n", lineHeightOf(argv[2], std::atoi(argv[3])));
+        return 0;
+    }
+    if (command == "shortcut" && argc > 2)
+        return printShortcut(argv[2]);
 
     HWND main = mainWindow();
     if (!main) {
@@ -254,6 +374,12 @@ int main(int argc, char** argv) {
         PostMessageA(main, dragList, 0, 0x10);
         return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? 0 : 1;
     }
+    if (command == "line-height") {
+        std::printf("%d\n", static_cast<int>(SendMessageA(listBox(main), LB_GETITEMHEIGHT, 0, 0)));
+        return 0;
+    }
+    if (command == "layout")
+        return printLayoutProblems(main);
     if (command == "rects") {
         printRect("window", main);
         printRect("list", listBox(main));

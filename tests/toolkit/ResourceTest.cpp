@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
+
 namespace {
 
 HMODULE self() {
@@ -103,7 +105,9 @@ TEST(Resources, IconIsOne32By32ImageIn16Colours) {
     DeleteObject(info.hbmMask);
 }
 
-TEST(Resources, VersionBlockNamesTabulo06InBritishEnglish) {
+// Every version number of the program comes from project(VERSION) through
+// Version.h; they must all say the same.
+TEST(Resources, VersionBlockNamesTheProjectVersionInBritishEnglish) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(self(), path, MAX_PATH);
     DWORD ignored = 0;
@@ -115,10 +119,12 @@ TEST(Resources, VersionBlockNamesTabulo06InBritishEnglish) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(6, 0));
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(6, 0));
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    const DWORD high = MAKELONG(TABULO_VERSION_MINOR, TABULO_VERSION_MAJOR);
+    const DWORD low = MAKELONG(0, TABULO_VERSION_PATCH);
+    EXPECT_EQ(fixed->dwFileVersionMS, high);
+    EXPECT_EQ(fixed->dwFileVersionLS, low);
+    EXPECT_EQ(fixed->dwProductVersionMS, high);
+    EXPECT_EQ(fixed->dwProductVersionLS, low);
 
     WORD* translation = nullptr;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
@@ -127,15 +133,20 @@ TEST(Resources, VersionBlockNamesTabulo06InBritishEnglish) {
     EXPECT_EQ(translation[0], 0x0809);
     EXPECT_EQ(translation[1], 1252);
 
-    EXPECT_EQ(versionString(block, "ProductName"), "Tabulo 0.6");
-    EXPECT_EQ(versionString(block, "FileVersion"), "0.6.0.0");
-    EXPECT_EQ(versionString(block, "ProductVersion"), "0.6.0.0");
+    std::string quad = std::to_string(TABULO_VERSION_MAJOR) + "." + std::to_string(TABULO_VERSION_MINOR) + "." +
+                       std::to_string(TABULO_VERSION_PATCH) + ".0";
+    std::string shortVersion = std::to_string(TABULO_VERSION_MAJOR) + "." + std::to_string(TABULO_VERSION_MINOR);
+    EXPECT_EQ(TABULO_VERSION_QUAD, quad);
+    EXPECT_EQ(TABULO_VERSION_SHORT, shortVersion);
+    EXPECT_EQ(versionString(block, "ProductName"), "Tabulo " + shortVersion);
+    EXPECT_EQ(versionString(block, "FileVersion"), quad);
+    EXPECT_EQ(versionString(block, "ProductVersion"), quad);
     EXPECT_EQ(versionString(block, "InternalName"), "tabulo.exe");
     EXPECT_EQ(versionString(block, "OriginalFilename"), "tabulo.exe");
     EXPECT_EQ(versionString(block, "FileDescription"), "Tabulo - A Simple Text Database Tool");
 }
 
-TEST(Resources, ManifestAsksForCommonControls6ForThisArchitecture) {
+TEST(Resources, ManifestAsksForCommonControls6AndSystemDpiAwarenessForThisArchitecture) {
     HRSRC resource = FindResourceA(self(), MAKEINTRESOURCEA(1), RT_MANIFEST);
     ASSERT_NE(resource, nullptr);
     std::string manifest(static_cast<const char*>(LockResource(LoadResource(self(), resource))),
@@ -144,6 +155,11 @@ TEST(Resources, ManifestAsksForCommonControls6ForThisArchitecture) {
     std::string controls = "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"\n"
                            "                        processorArchitecture=\"" + architecture + "\"";
     EXPECT_NE(manifest.find(controls), std::string::npos) << manifest;
-    EXPECT_NE(manifest.find("name=\"Tabulo\" version=\"0.6.0.0\" processorArchitecture=\"" + architecture + "\""),
+    EXPECT_NE(manifest.find("name=\"Tabulo\" version=\"" TABULO_VERSION_QUAD "\" processorArchitecture=\"" +
+                            architecture + "\""),
+              std::string::npos) << manifest;
+    // Wine treats every program as DPI aware, whatever its manifest says, so
+    // the entry itself is what can be checked here.
+    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
               std::string::npos) << manifest;
 }
