@@ -20,12 +20,11 @@ dist=$root/build/dist
 rm -rf "$dist"
 mkdir -p "$dist"
 
-# release_build ARCH TOOLCHAIN: configures and builds the program alone.
+# release_build ARCH: configures and builds the program alone
+# (the release-ARCH preset, in build/release/ARCH).
 release_build() {
-    local dir=build/release/$1
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$2.cmake" -DCMAKE_BUILD_TYPE=Release \
-        -DTABULO_TESTS=OFF -DTABULO_BENCH=OFF >/dev/null
-    cmake --build "$dir" --target tabulo
+    cmake --preset "release-$1" >/dev/null
+    cmake --build --preset "release-$1"
 }
 
 # stage ARCH TOOLCHAIN DIR: what both packages ship, ready in DIR; the user
