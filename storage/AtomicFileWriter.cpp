@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "StreamSeam.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -40,14 +42,18 @@ bool AtomicFileWriter::open() {
     discard();
     file_ = std::fopen(temporary_.c_str(), "wb");
     failed_ = file_ == nullptr;
+    written_ = 0;
     return !failed_;
 }
 
 void AtomicFileWriter::write(const char* data, std::size_t size) {
-    if (!file_ || failed_)
+    if (!file_ || failed_ || size == 0)
         return;
-    if (size > 0 && std::fwrite(data, 1, size, file_) != size)
+    if (streamSeam.beforeWrite)
+        streamSeam.beforeWrite(file_, written_);
+    if (std::fwrite(data, 1, size, file_) != size)
         failed_ = true;
+    written_ += size;
 }
 
 bool AtomicFileWriter::commit() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -32,5 +33,6 @@ private:
     std::string target_;
     std::string temporary_;
     std::FILE* file_ = nullptr;
+    std::uint64_t written_ = 0;
     bool failed_ = false;
 };
