@@ -231,8 +231,9 @@ bool AtomicFileWriter::open() {
             std::string name = names.next(length + extra);
             if (sameName(name, targetName))
                 continue;
+            std::string path = target_.substr(0, start) + name;
             bool taken = false;
-            if (createTemporary(target_.substr(0, start) + name, taken))
+            if (createTemporary(path, taken))
                 return true;
             if (!taken)
                 return false;
@@ -241,13 +242,13 @@ bool AtomicFileWriter::open() {
     return false;
 }
 
-bool AtomicFileWriter::createTemporary(const std::string& path, bool& taken) {
-    file_ = createNew(path, target_, taken);
-    if (!file_)
-        return false;
-    temporary_ = path;
-    failed_ = false;
-    return true;
+// The path is taken over before the file exists: nothing may fail between
+// creating the file and knowing what to remove.
+bool AtomicFileWriter::createTemporary(std::string& path, bool& taken) {
+    temporary_.swap(path);
+    file_ = createNew(temporary_, target_, taken);
+    failed_ = file_ == nullptr;
+    return !failed_;
 }
 
 void AtomicFileWriter::write(const char* data, std::size_t size) {

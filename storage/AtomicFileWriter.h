@@ -33,7 +33,7 @@ public:
     bool commit();
 
 private:
-    bool createTemporary(const std::string& path, bool& taken);
+    bool createTemporary(std::string& path, bool& taken);
     void discard();
 
     std::string target_;
