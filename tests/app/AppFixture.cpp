@@ -3,6 +3,10 @@
 #include "RecordList.h"
 
 void AppTest::SetUp() {
+    // The drag list box starts a drag where the real pointer is, whatever
+    // point a click names: the pointer waits in a corner, away from every
+    // list box, at the start of each test.
+    ASSERT_TRUE(movePointerTo({GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1}));
     char current[MAX_PATH];
     GetCurrentDirectoryA(sizeof current, current);
     previousDirectory_ = current;
