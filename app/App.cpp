@@ -26,11 +26,6 @@ constexpr int listBoxScrollWidth = 800;
 constexpr int firstClientWidth = 400;
 constexpr int firstClientHeight = 300;
 
-// The list item whose top edge last got the insertion mark during a drag;
-// -1 when none. Only onDragging changes it, and nothing resets it when a
-// drag ends.
-int markedItem = -1;
-
 // A one-pixel black line across the top edge of the item: where a dragged
 // record will land.
 void drawInsertionMark(HWND listBox, int item) {
@@ -286,6 +281,7 @@ LRESULT App::onDragList(const DRAGLISTINFO& info) {
     case DL_BEGINDRAG: return onBeginDrag(info);
     case DL_DRAGGING: return onDragging(info);
     case DL_DROPPED: return onDropped(info);
+    case DL_CANCELDRAG: eraseInsertionMark(); return 0;
     default: return 0;
     }
 }
@@ -602,19 +598,26 @@ LRESULT App::onDragging(const DRAGLISTINFO& info) {
     int item = itemAt(info.ptCursor, true);
     if (item != -1)
         drawInsertionMark(listBox, item);
-    if (item != markedItem && markedItem != -1) {
-        RECT rect;
-        // A row that no longer exists has nothing left to repaint.
-        if (sendToList(LB_GETITEMRECT, markedItem, reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
-            InvalidateRect(listBox, &rect, TRUE);
-    }
+    if (item != markedItem)
+        eraseInsertionMark();
     markedItem = item;
     return DL_COPYCURSOR;
+}
+
+// The mark is drawn outside the list box's painting: the row repaints
+// without it.
+void App::eraseInsertionMark() {
+    RECT rect;
+    // A row that no longer exists has nothing left to repaint.
+    if (markedItem != -1 && sendToList(LB_GETITEMRECT, markedItem, reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
+        InvalidateRect(listBox, &rect, TRUE);
+    markedItem = -1;
 }
 
 // The record lands just before the item it is dropped on; on itself or on
 // the next item nothing moves.
 LRESULT App::onDropped(const DRAGLISTINFO& info) {
+    eraseInsertionMark();
     int source = dragSourceIndex;
     int target = itemAt(info.ptCursor, true);
     std::size_t count = records.size();

@@ -126,6 +126,7 @@ private:
     LRESULT onBeginDrag(const DRAGLISTINFO& info);
     LRESULT onDragging(const DRAGLISTINFO& info);
     LRESULT onDropped(const DRAGLISTINFO& info);
+    void eraseInsertionMark();
     void showContextMenu();
     int itemAt(POINT screenPoint, bool autoScroll) const;
 
@@ -147,6 +148,9 @@ private:
     Settings settings;
     HMENU contextMenu = nullptr;
     int dragSourceIndex = -1;
+    // The list item whose top edge has the insertion mark of the drag under
+    // way; -1 when none.
+    int markedItem = -1;
     // Set while the App is being destroyed: the members may already be
     // gone, so the main window's last messages get default handling.
     bool closing = false;

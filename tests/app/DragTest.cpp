@@ -109,6 +109,24 @@ TEST_F(DragTest, AnEmptyListStartsNoDrag) {
     EXPECT_EQ(notify(DL_BEGINDRAG, itemPoint(0)), FALSE);
 }
 
+TEST_F(DragTest, TheInsertionMarkGoesWhenADragEndsWithoutAMove) {
+    RECT marked;
+    SendMessageA(list(), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&marked));
+    for (UINT end : {DL_CANCELDRAG, DL_DROPPED}) {
+        ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(1)), TRUE);
+        notify(DL_DRAGGING, itemPoint(3));
+        // Straight to the window, so that nothing is repainted before the
+        // look at what waits to be.
+        DRAGLISTINFO info{end, list(), itemPoint(1)};
+        SendMessageA(mainWindow(), app->dragListMessageId(), 0, reinterpret_cast<LPARAM>(&info));
+        RECT dirty;
+        ASSERT_TRUE(GetUpdateRect(list(), &dirty, FALSE)) << "nothing to repaint after " << end;
+        EXPECT_TRUE(PtInRect(&dirty, POINT{(marked.left + marked.right) / 2, marked.top})) << end;
+        runLoop();
+    }
+    EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
+}
+
 // The context menu is a modal menu loop: a timer inside it waits until the
 // popup menu shows, reads the menu's state and closes it.
 struct ContextMenuWatch {
