@@ -30,22 +30,15 @@ void AppTest::stop() {
     pumpMessages(); // the quit message that destroying the window posts
 }
 
-void AppTest::runLoop(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quitPosted = true;
-                exitCode = msg.wParam;
-                continue;
-            }
-            app->processMessage(msg);
+void AppTest::runLoop() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quitPosted = true;
+            exitCode = msg.wParam;
+            continue;
         }
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds)
-            return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        app->processMessage(msg);
     }
 }
 
