@@ -151,6 +151,18 @@ bool heldOpen(const std::string& path) {
     return !handle.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
+// Wine's ReplaceFileA fails on a relative path (it takes the folder from
+// the name); the full path works everywhere.
+std::string fullPath(const std::string& path) {
+    DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::string full(size, '\0');
+    DWORD length = size == 0 ? 0 : GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size)
+        return path;
+    full.resize(length);
+    return full;
+}
+
 // ReplaceFileA keeps the target's identity: its security, creation time
 // and (on Windows) attributes, and it refuses a read-only target, which a
 // plain move would replace under Wine. It has nothing to replace for a new
@@ -163,8 +175,8 @@ Placement putInPlace(const std::string& temporary, const std::string& target) {
                                                                                        : Placement::failed;
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || heldOpen(target))
         return Placement::failed;
-    if (ReplaceFileA(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr))
+    if (ReplaceFileA(fullPath(target).c_str(), fullPath(temporary).c_str(), nullptr,
+                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return Placement::done;
     if (exists(target))
         return Placement::failed;
@@ -247,6 +259,8 @@ bool AtomicFileWriter::open() {
 bool AtomicFileWriter::createTemporary(std::string& path, bool& taken) {
     temporary_.swap(path);
     file_ = createNew(temporary_, target_, taken);
+    if (!file_)
+        temporary_.clear();
     failed_ = file_ == nullptr;
     return !failed_;
 }
@@ -268,15 +282,21 @@ bool AtomicFileWriter::commit() {
     bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     Placement placement = written && closed ? putInPlace(temporary_, target_) : Placement::failed;
-    if (placement == Placement::failed)
-        std::remove(temporary_.c_str());
+    // In the target's place, or the only copy left: no longer to be removed.
+    if (placement != Placement::failed)
+        temporary_.clear();
+    discard();
     return placement == Placement::done;
 }
 
+// Closes and removes the temporary file, if there is one.
 void AtomicFileWriter::discard() {
-    if (!file_)
-        return;
-    std::fclose(file_);
-    file_ = nullptr;
-    std::remove(temporary_.c_str());
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!temporary_.empty()) {
+        std::remove(temporary_.c_str());
+        temporary_.clear();
+    }
 }

@@ -81,6 +81,21 @@ TEST(SafeSave, SavesToTheLongestPathAFileCanHave) {
     EXPECT_EQ(filesIn(dir), 1u);
 }
 
+TEST(SafeSave, ReplacesAFileNamedRelativeToTheWorkingFolder) {
+    TempDir dir;
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    bool created = bigList(3).save("db.txt");
+    bool replaced = bigList(2).save("db.txt");
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(created);
+    EXPECT_TRUE(replaced);
+    RecordList back;
+    ASSERT_TRUE(back.load(dir.file("db.txt")));
+    EXPECT_EQ(back.size(), 2u);
+    EXPECT_EQ(filesIn(dir), 1u);
+}
+
 TEST(SafeSave, NeverTouchesAnotherFileInTheFolder) {
     // Every other name as short as the target's is taken, and so is the
     // name of its old temporary file.
