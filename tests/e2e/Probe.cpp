@@ -17,6 +17,10 @@
 //   probe.exe bar                 screen point in the middle of the splitter bar
 //   probe.exe rects               window, list box and panel rectangles
 //   probe.exe focus               which of list/name/value has the focus
+//   probe.exe active              "active" when the main window is the
+//                                   foreground window, else "inactive"
+//   probe.exe file-name           the file name field of the open file dialog
+//   probe.exe wait-menu [ms]      wait until a popup menu shows
 
 #include <windows.h>
 
@@ -120,6 +124,36 @@ bool noDialogOpen() {
     return !dialogOpen();
 }
 
+BOOL CALLBACK findShownMenu(HWND window, LPARAM found) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32768") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+bool menuShown() {
+    bool found = false;
+    EnumWindows(findShownMenu, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The open and save dialogs name the file in a combo box, older ones in an
+// edit control.
+int printFileName(HWND main) {
+    HWND dialog = ownedDialog(main);
+    if (!dialog)
+        return 1;
+    HWND field = GetDlgItem(dialog, 0x47C);
+    if (!field)
+        field = GetDlgItem(dialog, 0x480);
+    if (!field)
+        return 1;
+    std::printf("%s\n", textOf(field).c_str());
+    return 0;
+}
+
 int printBox(HWND main) {
     HWND dialog = ownedDialog(main);
     if (!dialog)
@@ -187,6 +221,8 @@ int main(int argc, char** argv) {
     }
     if (command == "wait-no-box")
         return waitFor(noDialogOpen, timeout) ? 0 : 1;
+    if (command == "wait-menu")
+        return waitFor(menuShown, timeout) ? 0 : 1;
 
     HWND main = mainWindow();
     if (!main) {
@@ -207,6 +243,12 @@ int main(int argc, char** argv) {
         return printBox(main);
     if (command == "focus")
         return printFocus(main);
+    if (command == "active") {
+        std::printf("%s\n", GetForegroundWindow() == main ? "active" : "inactive");
+        return 0;
+    }
+    if (command == "file-name")
+        return printFileName(main);
     if (command == "item" && argc > 2) {
         RECT r;
         if (SendMessageA(listBox(main), LB_GETITEMRECT, std::atoi(argv[2]), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
