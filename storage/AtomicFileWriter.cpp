@@ -104,36 +104,43 @@ public:
     FileHandle& operator=(const FileHandle&) = delete;
 
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE release() {
-        HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle;
-    }
+    HANDLE get() const { return handle_; }
+    // Someone else closes the handle from now on.
+    void release() { handle_ = INVALID_HANDLE_VALUE; }
 
 private:
     HANDLE handle_;
 };
 
+// A C stream that writes to the handle; the stream owns the handle from
+// then on.
+std::FILE* streamOf(FileHandle& handle) {
+    int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle.get()), _O_WRONLY | _O_BINARY);
+    if (descriptor == -1)
+        return nullptr;
+    handle.release();
+    std::FILE* file = _fdopen(descriptor, "wb");
+    if (!file)
+        _close(descriptor);
+    return file;
+}
+
 // Creates the file only if no file of that name exists (taken tells that
 // case apart from other failures) and opens it as a C stream.
 std::FILE* createNew(const std::string& path, const std::string& target, bool& taken) {
-    FileHandle handle(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributesFor(target), nullptr));
-    if (!handle.valid()) {
-        DWORD error = GetLastError();
-        taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-        return nullptr;
+    std::FILE* file;
+    {
+        FileHandle handle(
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributesFor(target), nullptr));
+        if (!handle.valid()) {
+            DWORD error = GetLastError();
+            taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+            return nullptr;
+        }
+        file = streamOf(handle);
     }
-    int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle.release()), _O_WRONLY | _O_BINARY);
-    if (descriptor == -1) {
+    if (!file)
         DeleteFileA(path.c_str());
-        return nullptr;
-    }
-    std::FILE* file = _fdopen(descriptor, "wb");
-    if (!file) {
-        _close(descriptor);
-        DeleteFileA(path.c_str());
-    }
     return file;
 }
 
