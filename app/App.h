@@ -131,6 +131,7 @@ private:
     LRESULT onBeginDrag(const DRAGLISTINFO& info);
     LRESULT onDragging(const DRAGLISTINFO& info);
     LRESULT onDropped(const DRAGLISTINFO& info);
+    void eraseInsertionMark();
     void showContextMenu();
     void showItem(int item);
     void drawInsertionMark(int item);
@@ -151,8 +152,8 @@ private:
     Settings settings;
     HMENU contextMenu = nullptr;
     int dragSourceIndex = -1;
-    // The item whose top edge last got the insertion mark during a drag; -1
-    // when none.
+    // The list item whose top edge has the insertion mark of the drag under
+    // way; -1 when none.
     int markedItem = -1;
     // Set while the App is being destroyed: the members may already be
     // gone, so the main window's last messages get default handling.

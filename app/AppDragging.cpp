@@ -25,6 +25,7 @@ LRESULT App::onDragList(const DRAGLISTINFO& info) {
     case DL_BEGINDRAG: return onBeginDrag(info);
     case DL_DRAGGING: return onDragging(info);
     case DL_DROPPED: return onDropped(info);
+    case DL_CANCELDRAG: eraseInsertionMark(); return 0;
     default: return 0;
     }
 }
@@ -38,17 +39,24 @@ LRESULT App::onBeginDrag(const DRAGLISTINFO& info) {
     return TRUE;
 }
 
-// The mark moves with the cursor; the row it leaves is repainted without it.
 LRESULT App::onDragging(const DRAGLISTINFO& info) {
     int item = listBox.itemAt(info.ptCursor, true);
     if (item != -1)
         drawInsertionMark(item);
-    RECT rect;
-    // A row that no longer exists has nothing left to repaint.
-    if (item != markedItem && markedItem != -1 && listBox.itemRect(markedItem, rect))
-        InvalidateRect(listBox.hwnd(), &rect, TRUE);
+    if (item != markedItem)
+        eraseInsertionMark();
     markedItem = item;
     return DL_COPYCURSOR;
+}
+
+// The mark is drawn outside the list box's painting: the row repaints
+// without it.
+void App::eraseInsertionMark() {
+    RECT rect;
+    // A row that no longer exists has nothing left to repaint.
+    if (markedItem != -1 && listBox.itemRect(markedItem, rect))
+        InvalidateRect(listBox.hwnd(), &rect, TRUE);
+    markedItem = -1;
 }
 
 // A one-pixel black line across the top edge of the item: where a dragged
@@ -66,6 +74,7 @@ void App::drawInsertionMark(int item) {
 // The record lands just before the item it is dropped on; on itself or on
 // the next item nothing moves.
 LRESULT App::onDropped(const DRAGLISTINFO& info) {
+    eraseInsertionMark();
     int source = dragSourceIndex;
     int target = listBox.itemAt(info.ptCursor, true);
     std::size_t count = records.size();

@@ -93,13 +93,12 @@ void App::onSortDescending() {
     sortRecords(true);
 }
 
+// A sort that finds no memory for its keys leaves the order as it was, and
+// the list with it.
 void App::sortRecords(bool descending) {
     commitEditor();
-    if (descending)
-        records.sortDescending();
-    else
-        records.sortAscending();
-    refillList();
+    if (descending ? records.sortDescending() : records.sortAscending())
+        refillList();
     showSelection();
 }
 

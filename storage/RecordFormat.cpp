@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "StreamSeam.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -177,6 +179,8 @@ private:
 
     bool refill() {
         pos_ = 0;
+        if (streamSeam.beforeRead)
+            streamSeam.beforeRead(stream_, read_);
         end_ = std::fread(buffer_, 1, sizeof buffer_, stream_);
         read_ += end_;
         return end_ > 0;

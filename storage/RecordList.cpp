@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <new>
 
 #include "AtomicFileWriter.h"
 #include "RecordFormat.h"
@@ -70,9 +72,15 @@ void applyOrder(std::vector<Record>& records, std::vector<SortKey>& keys) {
 }
 
 // By name as compareNoCase orders them; records with equal names keep their
-// order.
-void sortByName(std::vector<Record>& records, bool descending) {
-    std::vector<SortKey> keys(records.size());
+// order. The keys are the only memory the sort takes, so when there is none
+// for them nothing has moved yet.
+bool sortByName(std::vector<Record>& records, bool descending) {
+    std::vector<SortKey> keys;
+    try {
+        keys.resize(records.size());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     for (std::size_t i = 0; i < records.size(); ++i)
         keys[i] = keyOf(records[i], i);
     std::sort(keys.begin(), keys.end(), [descending](const SortKey& a, const SortKey& b) {
@@ -86,52 +94,28 @@ void sortByName(std::vector<Record>& records, bool descending) {
         return a.index < b.index;
     });
     applyOrder(records, keys);
-}
-
-} // namespace
-
-void RecordList::insertAt(int index, const Record& record) {
-    records_.insert(records_.begin() + index, record);
-}
-
-void RecordList::eraseAt(int index) {
-    records_.erase(records_.begin() + index);
-}
-
-void RecordList::sortAscending() {
-    sortByName(records_, false);
-}
-
-void RecordList::sortDescending() {
-    sortByName(records_, true);
-}
-
-bool RecordList::load(const std::string& path, SkippedInput* skipped) {
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
-    if (!stream)
-        return false;
-    std::vector<Record> loaded;
-    bool complete = readEntries(stream, loaded, skipped);
-    std::fclose(stream);
-    if (!complete)
-        return false;
-    records_.swap(loaded);
     return true;
 }
 
-bool RecordList::save(const std::string& path) const {
+// Closes a C stream when it goes away.
+struct StreamCloser {
+    void operator()(std::FILE* stream) const { std::fclose(stream); }
+};
+using Stream = std::unique_ptr<std::FILE, StreamCloser>;
+
+// Entries are written straight into the block, which always has room for
+// the next one in full (a record larger than a block gets a larger block to
+// itself).
+bool writeAll(const std::vector<Record>& records, const std::string& path) {
     AtomicFileWriter writer(path);
     if (!writer.open())
         return false;
-    // Entries are written straight into the block, which always has room
-    // for the next one in full (a record larger than a block gets a larger
-    // block to itself).
     std::vector<char> block(writeBlockSize);
     std::size_t used = 0;
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-        if (i + prefetchDistance < records_.size())
-            prefetchText(records_[i + prefetchDistance]);
-        const Record& record = records_[i];
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (i + prefetchDistance < records.size())
+            prefetchText(records[i + prefetchDistance]);
+        const Record& record = records[i];
         std::size_t limit = entrySizeLimit(record) + 2;
         if (block.size() - used < limit) {
             writer.write(block.data(), used);
@@ -146,4 +130,49 @@ bool RecordList::save(const std::string& path) const {
     }
     writer.write(block.data(), used);
     return writer.commit();
+}
+
+} // namespace
+
+void RecordList::insertAt(int index, const Record& record) {
+    records_.insert(records_.begin() + index, record);
+}
+
+void RecordList::eraseAt(int index) {
+    records_.erase(records_.begin() + index);
+}
+
+bool RecordList::sortAscending() {
+    return sortByName(records_, false);
+}
+
+bool RecordList::sortDescending() {
+    return sortByName(records_, true);
+}
+
+// Running out of memory fails a load like a file that cannot be read: the
+// records read so far go, the list stays as it was.
+bool RecordList::load(const std::string& path, SkippedInput* skipped) {
+    Stream stream(std::fopen(path.c_str(), "rb"));
+    if (!stream)
+        return false;
+    try {
+        std::vector<Record> loaded;
+        if (!readEntries(stream.get(), loaded, skipped))
+            return false;
+        records_.swap(loaded);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// An uncommitted writer removes its temporary file as it goes, so running out
+// of memory leaves the previous file as it was.
+bool RecordList::save(const std::string& path) const {
+    try {
+        return writeAll(records_, path);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }

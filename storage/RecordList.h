@@ -25,16 +25,19 @@ public:
     void clear() { records_.clear(); }
 
     // Case-insensitive by name (compareNoCase); records whose names compare
-    // equal keep their order.
-    void sortAscending();
-    void sortDescending();
+    // equal keep their order. False, with the order unchanged, when there is
+    // no memory for the sort.
+    bool sortAscending();
+    bool sortDescending();
 
     // Replaces the contents with the file's records. Returns false, leaving
-    // the list as it was, when the file cannot be opened or reading fails.
-    // skipped (when given) tells what of the file the records leave out.
+    // the list as it was, when the file cannot be opened, reading fails or
+    // memory runs out; the file is closed again either way. skipped (when
+    // given) tells what of the file the records leave out.
     bool load(const std::string& path, SkippedInput* skipped = nullptr);
     // Writes every record. The file is replaced only once all of it is safely
-    // written; on any failure the previous file stays and false is returned.
+    // written; on any failure, running out of memory included, the previous
+    // file stays and false is returned.
     bool save(const std::string& path) const;
 
     std::vector<Record>::const_iterator begin() const { return records_.begin(); }

@@ -3,6 +3,10 @@
 #include "RecordList.h"
 
 void AppTest::SetUp() {
+    // The drag list box starts a drag where the real pointer is, whatever
+    // point a click names: the pointer waits in a corner, away from every
+    // list box, at the start of each test.
+    ASSERT_TRUE(movePointerTo({GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1}));
     char current[MAX_PATH];
     GetCurrentDirectoryA(sizeof current, current);
     previousDirectory_ = current;
@@ -26,22 +30,15 @@ void AppTest::stop() {
     pumpMessages(); // the quit message that destroying the window posts
 }
 
-void AppTest::runLoop(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quitPosted = true;
-                exitCode = msg.wParam;
-                continue;
-            }
-            app->processMessage(msg);
+void AppTest::runLoop() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quitPosted = true;
+            exitCode = msg.wParam;
+            continue;
         }
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds)
-            return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        app->processMessage(msg);
     }
 }
 

@@ -23,8 +23,8 @@ protected:
 
     void start();
     void stop();
-    // Handles waiting messages through the App's own loop for a while.
-    void runLoop(DWORD milliseconds = 0);
+    // Handles the waiting messages through the App's own loop.
+    void runLoop();
 
     HWND mainWindow() const { return app->mainWindowHandle(); }
     HWND list() const { return app->listBoxHandle(); }

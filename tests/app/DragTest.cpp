@@ -129,13 +129,56 @@ TEST_F(DragTest, DragNotificationsFromAnotherThreadAreIgnored) {
     EXPECT_EQ(listSelection(), -1);
 }
 
-// The context menu is a modal menu loop: a timer inside it looks at the
-// menu's state and closes it.
-HMENU openMenu = nullptr;
-UINT removeState = 0;
-void CALLBACK closeMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+TEST_F(DragTest, TheInsertionMarkGoesWhenADragEndsWithoutAMove) {
+    RECT marked;
+    SendMessageA(list(), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&marked));
+    for (UINT end : {DL_CANCELDRAG, DL_DROPPED}) {
+        ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(1)), TRUE);
+        notify(DL_DRAGGING, itemPoint(3));
+        // Straight to the window, so that nothing is repainted before the
+        // look at what waits to be.
+        DRAGLISTINFO info{end, list(), itemPoint(1)};
+        SendMessageA(mainWindow(), app->dragListMessageId(), 0, reinterpret_cast<LPARAM>(&info));
+        RECT dirty;
+        ASSERT_TRUE(GetUpdateRect(list(), &dirty, FALSE)) << "nothing to repaint after " << end;
+        EXPECT_TRUE(PtInRect(&dirty, POINT{(marked.left + marked.right) / 2, marked.top})) << end;
+        runLoop();
+    }
+    EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
+}
+
+// The context menu is a modal menu loop: a timer inside it waits until the
+// popup menu shows, reads the menu's state and closes it.
+struct ContextMenuWatch {
+    HMENU menu = nullptr;
+    DWORD start = 0;
+    bool shown = false;
+    UINT removeState = 0;
+};
+ContextMenuWatch watch;
+
+BOOL CALLBACK findPopupMenu(HWND window, LPARAM found) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::string(className) != "#32768" || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+bool popupMenuShown() {
+    bool found = false;
+    EnumThreadWindows(GetCurrentThreadId(), findPopupMenu, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void CALLBACK closeMenuOnceShown(HWND, UINT, UINT_PTR timer, DWORD) {
+    watch.shown = popupMenuShown();
+    bool givenUp = GetTickCount() - watch.start > 10000;
+    if (!watch.shown && !givenUp)
+        return;
     KillTimer(nullptr, timer);
-    removeState = GetMenuState(openMenu, IDM_REMOVE, MF_BYCOMMAND);
+    watch.removeState = GetMenuState(watch.menu, IDM_REMOVE, MF_BYCOMMAND);
     EndMenu();
 }
 
@@ -144,23 +187,20 @@ TEST_F(DragTest, TheContextMenuSelectsAndShowsTheItemUnderTheCursor) {
     SetFocus(valueEdit());
     type(valueEdit(), "x");
     POINT onItem = itemPoint(2);
-    SetCursorPos(onItem.x, onItem.y);
-    ASSERT_TRUE(pumpUntil([&] {
-        POINT at;
-        GetCursorPos(&at);
-        return at.x == onItem.x && at.y == onItem.y;
-    }));
-    openMenu = app->contextMenuHandle();
-    SetTimer(nullptr, 0, 100, closeMenu);
+    ASSERT_TRUE(movePointerTo(onItem));
+    watch = ContextMenuWatch{app->contextMenuHandle(), GetTickCount()};
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, closeMenuOnceShown);
     POINT client = onItem;
     ScreenToClient(list(), &client);
     PostMessageA(list(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
-    runLoop(300);
+    runLoop(); // the menu's own loop runs inside, until the timer closes the menu
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(watch.shown);
     EXPECT_EQ(app->recordList().at(0).value(), "xa");
     EXPECT_EQ(listSelection(), 2);
     EXPECT_EQ(app->shownIndex(), 2);
     EXPECT_EQ(editText(valueEdit()), "c");
-    EXPECT_EQ(removeState & MF_GRAYED, 0u);
+    EXPECT_EQ(watch.removeState & MF_GRAYED, 0u);
 }
 
 } // namespace

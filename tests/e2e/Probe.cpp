@@ -29,6 +29,10 @@
 //                                   or are too small for their text; nothing when
 //                                   all is well
 //   probe.exe shortcut FILE.lnk   target and working folder of a shortcut
+//   probe.exe active              "active" when the main window is the
+//                                   foreground window, else "inactive"
+//   probe.exe file-name           the file name field of the open file dialog
+//   probe.exe wait-menu [ms]      wait until a popup menu shows
 
 #include <windows.h>
 #include <shlobj.h>
@@ -131,6 +135,36 @@ bool dialogOpen() {
 
 bool noDialogOpen() {
     return !dialogOpen();
+}
+
+BOOL CALLBACK findShownMenu(HWND window, LPARAM found) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32768") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+bool menuShown() {
+    bool found = false;
+    EnumWindows(findShownMenu, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The open and save dialogs name the file in a combo box, older ones in an
+// edit control.
+int printFileName(HWND main) {
+    HWND dialog = ownedDialog(main);
+    if (!dialog)
+        return 1;
+    HWND field = GetDlgItem(dialog, 0x47C);
+    if (!field)
+        field = GetDlgItem(dialog, 0x480);
+    if (!field)
+        return 1;
+    std::printf("%s\n", textOf(field).c_str());
+    return 0;
 }
 
 int printBox(HWND main) {
@@ -310,6 +344,8 @@ int main(int argc, char** argv) {
     }
     if (command == "shortcut" && argc > 2)
         return printShortcut(argv[2]);
+    if (command == "wait-menu")
+        return waitFor(menuShown, timeout) ? 0 : 1;
 
     HWND main = mainWindow();
     if (!main) {
@@ -330,6 +366,12 @@ int main(int argc, char** argv) {
         return printBox(main);
     if (command == "focus")
         return printFocus(main);
+    if (command == "active") {
+        std::printf("%s\n", GetForegroundWindow() == main ? "active" : "inactive");
+        return 0;
+    }
+    if (command == "file-name")
+        return printFileName(main);
     if (command == "item" && argc > 2) {
         RECT r;
         if (SendMessageA(listBox(main), LB_GETITEMRECT, std::atoi(argv[2]), reinterpret_cast<LPARAM>(&r)) == LB_ERR)

@@ -49,6 +49,21 @@ expect() { # expect WHAT ACTUAL EXPECTED
     fi
 }
 
+# eventually WHAT EXPECTED COMMAND...: the program handles X input in its
+# own time, so a check runs its command again until it prints the expected
+# text, for 20 seconds at most; then it fails with what it printed last.
+eventually() {
+    local what=$1 expected=$2 actual deadline=$((SECONDS + 20))
+    shift 2
+    while actual=$("$@"); [ "$actual" != "$expected" ]; do
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            expect "$what" "$actual" "$expected"
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
 begin() { # begin NAME: a fresh working folder for one scenario
     scenario=$1
     dir="$work/$(echo "$1" | tr ' ' '-')"
@@ -66,11 +81,11 @@ focus() {
     local window
     window=$(xdotool search --name '^Tabulo 0\.6' | head -n 1)
     [ -n "$window" ] && xdotool windowfocus --sync "$window" 2>/dev/null
-    sleep 0.2
+    eventually "main window active" active probe active
 }
 
-key() { xdotool key --delay 60 "$@"; sleep 0.3; }
-type_text() { xdotool type --delay 40 "$1"; sleep 0.3; }
+key() { xdotool key --delay 60 "$@"; }
+type_text() { xdotool type --delay 40 "$1"; }
 
 # Moves the pointer only when it is not there yet: a move onto the same
 # point can stall for seconds over a Wine window.
@@ -80,10 +95,9 @@ move_to() {
     if [ "$X" != "$1" ] || [ "$Y" != "$2" ]; then
         xdotool mousemove "$1" "$2"
     fi
-    sleep 0.1
 }
 
-click_at() { move_to "$1" "$2"; xdotool click "${3:-1}"; sleep 0.4; }
+click_at() { move_to "$1" "$2"; xdotool click "${3:-1}"; }
 
 # Clicks a button of the open dialog by its control id (6 Yes, 7 No, 1 OK).
 press() {
@@ -93,8 +107,14 @@ press() {
 }
 
 wait_box() { probe wait-box 10000 || fail "no dialog appeared"; }
+wait_no_box() { probe wait-no-box 10000 || fail "the dialog stayed"; }
 
-click_item() { local point; point=$(probe item "$1") && click_at $point; }
+# Clicks list item N and waits until it is the selection.
+click_item() {
+    local point
+    point=$(probe item "$1") && click_at $point
+    eventually "item $1 selected" "selected $1" selected
+}
 
 wait_exit() {
     for _ in $(seq 100); do
@@ -114,19 +134,24 @@ finish() { # ends the program if it still runs
 
 items() { probe list | tail -n +2; }
 selected() { probe list | head -n 1; }
+panel_line() { probe panel | sed -n "$1p"; }
+saved() { tr -d '\r' <"$1" 2>/dev/null; }
+bytes_of() { od -An -c "$1" 2>/dev/null | tr -s ' '; }
 
 # --- scenarios ---------------------------------------------------------------
 
 begin "untitled start and exit"
 start
-expect "title" "$(probe title)" "Tabulo 0.6 - Untitled"
-expect "empty list" "$(items)" ""
-expect "panel" "$(probe panel)" $'name \nvalue \nenabled 0 0\nvisible 1'
+eventually "title" "Tabulo 0.6 - Untitled" probe title
+eventually "empty list" "" items
+eventually "panel" $'name \nvalue \nenabled 0 0\nvisible 1' probe panel
 placement=$(probe rects | head -n 1)
 focus
 key alt+F4
 expect "exit question" "$(wait_box)" $'caption Confirm\ntext Are you sure you wish to exit?'
 press 7
+wait_no_box
+# Answered from the main loop: the exit handler has returned.
 expect "window stays after No" "$(probe title)" "Tabulo 0.6 - Untitled"
 [ -e "$dir/settings.txt" ] && fail "settings.txt written after No"
 focus
@@ -135,7 +160,7 @@ wait_box >/dev/null
 press 6
 wait_exit || fail "the program did not end after Yes"
 read -r _ x y width height <<<"$placement"
-expect "settings.txt" "$(tr -d '\r' <"$dir/settings.txt")" "{color=0}
+expect "settings.txt" "$(saved "$dir/settings.txt")" "{color=0}
 {backgroundColor=16777215}
 {fontName=Courier New}
 {fontHeight=10}
@@ -152,46 +177,53 @@ finish
 begin "command line file"
 printf '{alpha=first\r\nsecond}\r\n{b{r}ace=x}\r\n' >"$dir/notes.txt"
 start notes.txt
-expect "title" "$(probe title)" "Tabulo 0.6 - notes.txt"
-expect "items" "$(items)" $'alpha\nb{r}ace'
+eventually "title" "Tabulo 0.6 - notes.txt" probe title
+eventually "items" $'alpha\nb{r}ace' items
 click_item 0
-expect "panel" "$(probe panel)" $'name alpha\nvalue first\\r\\nsecond\nenabled 1 1\nvisible 1'
+eventually "panel" $'name alpha\nvalue first\\r\\nsecond\nenabled 1 1\nvisible 1' probe panel
 finish
 
 begin "missing command line file"
 start "no such file.txt"
 expect "message box" "$(wait_box)" $'caption Error\ntext no such file.txt'
 press 1
-probe wait-no-box 5000 || fail "the message box stayed"
-expect "title" "$(probe title)" "Tabulo 0.6 - Untitled"
+wait_no_box
+eventually "title" "Tabulo 0.6 - Untitled" probe title
 finish
 
 begin "add edit save and reopen"
 start
 focus
 key ctrl+equal
+eventually "added" "New Record" items
+eventually "focus after adding" name probe focus
 type_text "Shopping {list}"
+eventually "name typed" "Shopping {list}" items
 key Tab
+eventually "focus after Tab" value probe focus
 type_text "milk"
 key Return
 type_text "bread\\"
+eventually "value typed" 'value milk\r\nbread\\' panel_line 2
 key ctrl+KP_Add
+eventually "focus after the second add" name probe focus
 type_text "a=b"
-expect "items while typing" "$(items)" $'Shopping {list}\na=b'
+eventually "items while typing" $'Shopping {list}\na=b' items
 key ctrl+s
 wait_box >/dev/null
 windows_dir="Z:${dir//\//\\}"
 type_text "$windows_dir\\db.txt"
+eventually "file name typed" "$windows_dir\\db.txt" probe file-name
 key Return
-probe wait-no-box 5000 || fail "the save dialog stayed"
-expect "title after save" "$(probe title)" "Tabulo 0.6 - $windows_dir\\db.txt"
-expect "saved bytes" "$(od -An -c "$dir/db.txt" | tr -s ' ')" \
-    "$(printf '{Shopping \\olist\\c=milk\r\nbread\\\\}\r\n{a\\=b=}\r\n' | od -An -c | tr -s ' ')"
+wait_no_box
+eventually "title after save" "Tabulo 0.6 - $windows_dir\\db.txt" probe title
+eventually "saved bytes" "$(printf '{Shopping \\olist\\c=milk\r\nbread\\\\}\r\n{a\\=b=}\r\n' | od -An -c | tr -s ' ')" \
+    bytes_of "$dir/db.txt"
 finish
 start db.txt
-expect "reopened items" "$(items)" $'Shopping {list}\na=b'
+eventually "reopened items" $'Shopping {list}\na=b' items
 click_item 0
-expect "reopened value" "$(probe panel | sed -n 2p)" 'value milk\r\nbread\\'
+eventually "reopened value" 'value milk\r\nbread\\' panel_line 2
 finish
 
 begin "delete key"
@@ -201,17 +233,19 @@ click_item 1
 key Delete
 expect "remove question" "$(wait_box)" $'caption Confirm\ntext Remove the selected record?'
 press 7
+wait_no_box
 expect "kept after No" "$(items)" $'one\ntwo\nthree'
 focus
 click_item 1
 key Delete
 wait_box >/dev/null
 press 6
-expect "removed after Yes" "$(items)" $'one\nthree'
-expect "nothing selected" "$(selected)" "selected -1"
+wait_no_box
+eventually "removed after Yes" $'one\nthree' items
+eventually "nothing selected" "selected -1" selected
 focus
 key ctrl+s
-expect "saved" "$(tr -d '\r' <"$dir/db.txt")" $'{one=1}\n{three=3}'
+eventually "saved" $'{one=1}\n{three=3}' saved "$dir/db.txt"
 finish
 
 begin "drag to reorder"
@@ -221,28 +255,27 @@ read -r ax ay <<<"$(probe item 0)"
 read -r dx dy <<<"$(probe item 3)"
 move_to "$ax" "$ay"
 xdotool mousedown 1
-sleep 0.3
+eventually "dragged item selected" "selected 0" selected
 for step in 1 2 3 4 5 6; do
     xdotool mousemove "$ax" $((ay + (dy - ay) * step / 6))
-    sleep 0.15
 done
 xdotool mouseup 1
-sleep 0.5
-expect "order after drag" "$(items)" $'B\nC\nA\nD\nE'
-expect "moved record selected" "$(selected)" "selected 2"
+eventually "order after drag" $'B\nC\nA\nD\nE' items
+eventually "moved record selected" "selected 2" selected
 focus
 key ctrl+s
-expect "saved order" "$(tr -d '\r' <"$dir/db.txt")" $'{B=b}\n{C=c}\n{A=a}\n{D=d}\n{E=e}'
+eventually "saved order" $'{B=b}\n{C=c}\n{A=a}\n{D=d}\n{E=e}' saved "$dir/db.txt"
 finish
 
 begin "context menu"
 printf '{b=1}\r\n{A=2}\r\n{c=3}\r\n' >"$dir/db.txt"
 start db.txt
 click_at $(probe item 1) 3
+probe wait-menu 10000 || fail "no context menu"
 expect "item under the cursor selected" "$(selected)" "selected 1"
-expect "its record shown" "$(probe panel | head -n 1)" "name A"
+expect "its record shown" "$(panel_line 1)" "name A"
 key c # "Sort Des&cending"
-expect "sorted by the menu" "$(items)" $'c\nb\nA'
+eventually "sorted by the menu" $'c\nb\nA' items
 finish
 
 begin "forged drag notification from another program"

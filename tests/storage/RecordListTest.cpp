@@ -6,6 +6,7 @@
 
 #include "RecordFormat.h"
 #include "RecordList.h"
+#include "storage/StreamFault.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -165,10 +166,20 @@ TEST(RecordList, LoadReplacesTheRecordsEvenWithNoEntries) {
 }
 
 TEST(RecordList, LoadThatFailsWhileReadingKeepsTheRecords) {
-    // A directory opens for reading on some systems, then every read fails.
+    // Entries over several read blocks: the first block is read and parsed,
+    // then the disk fails.
     TempDir dir;
+    std::string path = dir.file("db.txt");
+    std::vector<std::string> names;
+    for (int i = 0; i < 2000; ++i)
+        names.push_back("record " + std::to_string(i) + std::string(100, '.'));
+    ASSERT_TRUE(listOf(names).save(path));
     RecordList list = listOf({"keep"});
-    EXPECT_FALSE(list.load(dir.path().string()));
+    {
+        StreamFault fault(StreamFault::reading, 1);
+        EXPECT_FALSE(list.load(path));
+        EXPECT_TRUE(fault.happened());
+    }
     EXPECT_EQ(namesOf(list), (Names{"keep"}));
 }
 

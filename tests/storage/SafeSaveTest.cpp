@@ -4,11 +4,15 @@
 
 #include "AtomicFileWriter.h"
 #include "RecordList.h"
+#include "storage/StreamFault.h"
 #include "support/TempDir.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -55,6 +59,90 @@ TEST(SafeSave, FailsWhenTheTargetCannotBeReplaced) {
     EXPECT_EQ(filesIn(dir), 1u);
 }
 
+// The longest path a database can have: on Windows MAX_PATH - 1
+// characters, natively a name of 255 bytes, the most a file system takes.
+std::string longestPathIn(const TempDir& dir) {
+#ifdef _WIN32
+    std::size_t nameLength = MAX_PATH - 1 - dir.file("").size();
+#else
+    std::size_t nameLength = 255;
+#endif
+    return dir.file(std::string(nameLength - 4, 'n') + ".txt");
+}
+
+TEST(SafeSave, SavesToTheLongestPathAFileCanHave) {
+    TempDir dir;
+    std::string path = longestPathIn(dir);
+    ASSERT_TRUE(bigList(3).save(path));
+    ASSERT_TRUE(bigList(2).save(path));
+    RecordList back;
+    ASSERT_TRUE(back.load(path));
+    EXPECT_EQ(back.size(), 2u);
+    EXPECT_EQ(filesIn(dir), 1u);
+}
+
+TEST(SafeSave, ReplacesAFileNamedRelativeToTheWorkingFolder) {
+    TempDir dir;
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    bool created = bigList(3).save("db.txt");
+    bool replaced = bigList(2).save("db.txt");
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(created);
+    EXPECT_TRUE(replaced);
+    RecordList back;
+    ASSERT_TRUE(back.load(dir.file("db.txt")));
+    EXPECT_EQ(back.size(), 2u);
+    EXPECT_EQ(filesIn(dir), 1u);
+}
+
+TEST(SafeSave, NeverTouchesAnotherFileInTheFolder) {
+    // Every other name as short as the target's is taken, and so is the
+    // name of its old temporary file.
+    TempDir dir;
+    std::string path = dir.file("d");
+    writeBytes(path, "{old=}\r\n");
+    std::vector<std::string> neighbours = {"d.saving~"};
+    for (char c : std::string("0123456789abcefghijklmnopqrstuvwxyz"))
+        neighbours.push_back(std::string(1, c));
+    for (const std::string& name : neighbours)
+        writeBytes(dir.file(name), name);
+    ASSERT_TRUE(bigList(2).save(path));
+    for (const std::string& name : neighbours)
+        EXPECT_EQ(readBytes(dir.file(name)), name);
+    EXPECT_EQ(filesIn(dir), neighbours.size() + 1);
+}
+
+#ifdef _WIN32
+TEST(SafeSave, KeepsTheAttributesOfTheFileAndRefusesAReadOnlyOne) {
+    TempDir dir;
+    std::string path = dir.file("db.txt");
+    writeBytes(path, "{old=}\r\n");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(bigList(2).save(path));
+    DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & kept, DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    std::string saved = readBytes(path);
+
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(bigList(3).save(path));
+    EXPECT_EQ(readBytes(path), saved);
+    EXPECT_EQ(filesIn(dir), 1u);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); // so that the folder can be removed
+}
+#else
+TEST(SafeSave, KeepsThePermissionsOfTheFile) {
+    TempDir dir;
+    std::string path = dir.file("db.txt");
+    writeBytes(path, "{old=}\r\n");
+    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+    ASSERT_TRUE(bigList(2).save(path));
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+#endif
+
 TEST(SafeSave, WriterThatIsNeverCommittedLeavesTheTargetAlone) {
     TempDir dir;
     std::string path = dir.file("db.txt");
@@ -83,6 +171,7 @@ bool saveWithFileSizeLimit(const RecordList& list, const std::string& path, rlim
     waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+#endif
 
 TEST(SafeSave, AWriteFailureMidwayKeepsThePreviousFile) {
     TempDir dir;
@@ -90,14 +179,26 @@ TEST(SafeSave, AWriteFailureMidwayKeepsThePreviousFile) {
     std::string previous = "{previous=contents}\r\n";
     writeBytes(path, previous);
     RecordList list = bigList(20000); // about 4.5 MB, several write blocks
+    // The first block is written, then the disk fails; natively a file size
+    // limit makes it fill up for real as well.
+    {
+        StreamFault fault(StreamFault::writing, 1);
+        EXPECT_FALSE(list.save(path));
+        EXPECT_TRUE(fault.happened());
+    }
+    EXPECT_EQ(readBytes(path), previous);
+    EXPECT_EQ(filesIn(dir), 1u);
+#ifndef _WIN32
     EXPECT_FALSE(saveWithFileSizeLimit(list, path, 3 << 20));
     EXPECT_EQ(readBytes(path), previous);
     EXPECT_EQ(filesIn(dir), 1u);
     EXPECT_TRUE(saveWithFileSizeLimit(list, path, 64 << 20));
+#else
+    EXPECT_TRUE(list.save(path));
+#endif
     RecordList back;
     ASSERT_TRUE(back.load(path));
     EXPECT_EQ(back.size(), list.size());
 }
-#endif
 
 } // namespace

@@ -42,6 +42,15 @@ bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds
     return true;
 }
 
+bool movePointerTo(POINT point) {
+    SetCursorPos(point.x, point.y);
+    return pumpUntil([point] {
+        POINT at;
+        GetCursorPos(&at);
+        return at.x == point.x && at.y == point.y;
+    });
+}
+
 std::string windowText(HWND window) {
     int length = GetWindowTextLengthA(window);
     std::string text(length + 1, '\0');

@@ -17,6 +17,10 @@ void pumpMessages(DWORD milliseconds = 0);
 // whether it held.
 bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds = 5000);
 
+// Moves the real pointer and waits until the system reports it there;
+// false when it does not get there.
+bool movePointerTo(POINT point);
+
 // The text of a window (GetWindowTextA), whole.
 std::string windowText(HWND window);
 

@@ -1,0 +1,3 @@
+#include "StreamSeam.h"
+
+StreamSeam streamSeam;
