@@ -1,6 +1,6 @@
 #include "AppFixture.h"
 
-#include "RecordList.h"
+#include "support/RecordLists.h"
 
 void AppTest::SetUp() {
     // The drag list box starts a drag where the real pointer is, whatever
@@ -94,26 +94,16 @@ int AppTest::listSelection() const {
 }
 
 std::vector<std::string> AppTest::recordNames() const {
-    std::vector<std::string> names;
-    for (const Record& record : app->recordList())
-        names.push_back(record.name());
-    return names;
+    return namesOf(app->recordList());
 }
 
 std::string AppTest::writeDatabase(const std::string& name, const std::vector<Record>& records) {
-    RecordList list;
-    for (const Record& record : records)
-        list.append(record);
     std::string path = dir.file(name);
-    EXPECT_TRUE(list.save(path));
+    EXPECT_TRUE(listOf(records).save(path));
     return path;
 }
 
 void AppTest::openDatabase(const std::vector<Record>& records) {
     ASSERT_TRUE(app->openFile(writeDatabase("db.txt", records)));
     runLoop();
-}
-
-std::string editText(HWND edit) {
-    return windowText(edit);
 }

@@ -63,4 +63,3 @@ private:
     std::string previousDirectory_;
 };
 
-std::string editText(HWND edit);

@@ -20,7 +20,7 @@ TEST_F(AppTest, AddAppendsANewRecordReadyToBeNamed) {
     EXPECT_EQ(end, 10u);
     EXPECT_TRUE(IsWindowEnabled(nameEdit()));
     EXPECT_TRUE(IsWindowEnabled(valueEdit()));
-    EXPECT_EQ(editText(valueEdit()), "");
+    EXPECT_EQ(windowText(valueEdit()), "");
 
     clickItem(0);
     command(IDM_ADD); // always at the end, whatever is selected
@@ -44,14 +44,14 @@ TEST_F(AppTest, ASelectionChangeCarriesTheEditIntoThePreviousRecord) {
     start();
     openDatabase({{"a", "first"}, {"b", "second"}});
     clickItem(0);
-    EXPECT_EQ(editText(valueEdit()), "first");
+    EXPECT_EQ(windowText(valueEdit()), "first");
     SetFocus(valueEdit());
     SendMessageA(valueEdit(), EM_SETSEL, 0, -1);
     type(valueEdit(), "changed");
     clickItem(1);
     EXPECT_EQ(app->recordList().at(0).value(), "changed");
     EXPECT_EQ(app->recordList().at(1).value(), "second");
-    EXPECT_EQ(editText(valueEdit()), "second");
+    EXPECT_EQ(windowText(valueEdit()), "second");
     EXPECT_EQ(app->shownIndex(), 1);
     EXPECT_EQ(listItems(), (Names{"a", "b"}));
 }
@@ -69,7 +69,7 @@ TEST_F(AppTest, ACommitShowsANameThatTrackingMissed) {
     EXPECT_EQ(listItems(), (Names{"a", "renamed", "c"}));
     EXPECT_EQ(recordNames(), (Names{"a", "renamed", "c"}));
     EXPECT_EQ(listSelection(), 2);
-    EXPECT_EQ(editText(nameEdit()), "c");
+    EXPECT_EQ(windowText(nameEdit()), "c");
 }
 TEST_F(AppTest, AClickOnTheShownItemReloadsNothing) {
     start();
@@ -78,7 +78,7 @@ TEST_F(AppTest, AClickOnTheShownItemReloadsNothing) {
     SetFocus(valueEdit());
     type(valueEdit(), "!");
     clickItem(0);
-    EXPECT_EQ(editText(valueEdit()), "!first");
+    EXPECT_EQ(windowText(valueEdit()), "!first");
     EXPECT_EQ(app->recordList().at(0).value(), "first"); // not committed either
 }
 
@@ -95,7 +95,7 @@ TEST_F(AppTest, RemoveDropsThePendingEdit) {
     EXPECT_EQ(app->shownIndex(), -1);
     EXPECT_EQ(listSelection(), -1);
     EXPECT_FALSE(IsWindowEnabled(valueEdit()));
-    EXPECT_EQ(editText(valueEdit()), "");
+    EXPECT_EQ(windowText(valueEdit()), "");
 }
 
 TEST_F(AppTest, RemoveWithoutASelectionAsksNothing) {
@@ -138,8 +138,8 @@ TEST_F(AppTest, SortsCommitFirstAndLeaveNothingSelected) {
     EXPECT_EQ(listSelection(), -1);
     EXPECT_EQ(app->shownIndex(), -1);
     EXPECT_FALSE(IsWindowEnabled(nameEdit()));
-    EXPECT_EQ(editText(nameEdit()), "");
-    EXPECT_EQ(editText(valueEdit()), "");
+    EXPECT_EQ(windowText(nameEdit()), "");
+    EXPECT_EQ(windowText(valueEdit()), "");
     command(IDM_SORT_DESCENDING);
     EXPECT_EQ(listItems(), (Names{"b", "A", "_c"}));
     EXPECT_EQ(listSelection(), -1);

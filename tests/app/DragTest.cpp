@@ -51,7 +51,7 @@ TEST_F(DragTest, TheRecordLandsBeforeTheItemItIsDroppedOn) {
     EXPECT_EQ(listSelection(), 2);
     EXPECT_EQ(app->shownIndex(), 2);
     EXPECT_EQ(app->draggedIndex(), -1);
-    EXPECT_EQ(editText(nameEdit()), "A");
+    EXPECT_EQ(windowText(nameEdit()), "A");
 
     drag(4, 1);
     EXPECT_EQ(recordNames(), (Names{"B", "E", "C", "A", "D"}));
@@ -91,7 +91,7 @@ TEST_F(DragTest, StartingADragCommitsTheShownRecordFirst) {
     EXPECT_EQ(app->recordList().at(0).value(), "edited a");
     EXPECT_EQ(listSelection(), 3);
     EXPECT_EQ(app->shownIndex(), 3);
-    EXPECT_EQ(editText(valueEdit()), "d");
+    EXPECT_EQ(windowText(valueEdit()), "d");
     notify(DL_CANCELDRAG, itemPoint(3));
     EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
 }
@@ -103,7 +103,7 @@ TEST_F(DragTest, EditsMadeBeforeADragStayWithTheMovedRecord) {
     drag(0, 4);
     EXPECT_EQ(recordNames(), (Names{"B", "C", "D", "A", "E"}));
     EXPECT_EQ(app->recordList().at(3).value(), "kept a");
-    EXPECT_EQ(editText(valueEdit()), "kept a");
+    EXPECT_EQ(windowText(valueEdit()), "kept a");
 }
 
 TEST_F(DragTest, AnEmptyListStartsNoDrag) {
@@ -199,7 +199,7 @@ TEST_F(DragTest, TheContextMenuSelectsAndShowsTheItemUnderTheCursor) {
     EXPECT_EQ(app->recordList().at(0).value(), "xa");
     EXPECT_EQ(listSelection(), 2);
     EXPECT_EQ(app->shownIndex(), 2);
-    EXPECT_EQ(editText(valueEdit()), "c");
+    EXPECT_EQ(windowText(valueEdit()), "c");
     EXPECT_EQ(watch.removeState & MF_GRAYED, 0u);
 }
 

@@ -90,7 +90,7 @@ TEST_F(AppTest, OpenCancelledKeepsThePendingEdit) {
     type(valueEdit(), "new ");
     answers.thenPress(IDCANCEL);
     command(IDM_OPEN);
-    EXPECT_EQ(editText(valueEdit()), "new value");
+    EXPECT_EQ(windowText(valueEdit()), "new value");
     EXPECT_EQ(app->shownIndex(), 0);
     EXPECT_EQ(app->recordList().at(0).value(), "value");
 }

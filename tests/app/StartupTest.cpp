@@ -229,7 +229,7 @@ TEST_F(AppTest, TheKeyboardWorksRightAfterStartUp) {
     ASSERT_EQ(GetFocus(), list());
     pressKey(list(), VK_DOWN);
     EXPECT_EQ(listSelection(), 0);
-    EXPECT_EQ(editText(nameEdit()), "one");
+    EXPECT_EQ(windowText(nameEdit()), "one");
 }
 
 TEST_F(AppTest, CommandLineWithAMissingFileShowsThePath) {

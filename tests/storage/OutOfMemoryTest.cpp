@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordList.h"
+#include "support/RecordLists.h"
 #include "support/TempDir.h"
 
 // Every allocation of this test program comes here, so that a test can make
@@ -75,13 +76,6 @@ int nextDescriptor(const std::string& path) {
 #endif
     std::fclose(stream);
     return descriptor;
-}
-
-std::vector<std::string> namesOf(const RecordList& list) {
-    std::vector<std::string> names;
-    for (const Record& record : list)
-        names.push_back(record.name());
-    return names;
 }
 
 // Short records (no memory of their own) with a long one now and then, and

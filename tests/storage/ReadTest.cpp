@@ -5,6 +5,7 @@
 
 #include "RecordFormat.h"
 #include "RecordList.h"
+#include "support/RecordLists.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -45,7 +46,7 @@ std::vector<ReadCase> readCases() {
 std::vector<Record> loadWithList(const std::string& path) {
     RecordList list;
     EXPECT_TRUE(list.load(path));
-    return std::vector<Record>(list.begin(), list.end());
+    return recordsOf(list);
 }
 
 // Reads the same file one readRecord call at a time (the byte-wise reader).
@@ -106,7 +107,7 @@ TEST(Read, LoadTellsWhatASaveWouldNotWriteBack) {
         EXPECT_TRUE(list.load(path, &skipped));
         EXPECT_EQ(skipped.text, c.text) << c.file.substr(0, 40);
         EXPECT_EQ(skipped.cutOffEntry, c.cutOff) << c.file.substr(0, 40);
-        EXPECT_EQ(std::vector<Record>(list.begin(), list.end()), loadWithList(path));
+        EXPECT_EQ(recordsOf(list), loadWithList(path));
     }
 }
 

@@ -7,28 +7,15 @@
 #include "RecordFormat.h"
 #include "RecordList.h"
 #include "storage/StreamFault.h"
+#include "support/RecordLists.h"
 #include "support/TempDir.h"
 
 namespace {
 
-RecordList listOf(const std::vector<std::string>& names) {
-    RecordList list;
-    for (const std::string& name : names)
-        list.append(Record(name, "value of " + name));
-    return list;
-}
-
-std::vector<std::string> namesOf(const RecordList& list) {
-    std::vector<std::string> names;
-    for (const Record& record : list)
-        names.push_back(record.name());
-    return names;
-}
-
 using Names = std::vector<std::string>;
 
 TEST(RecordList, InsertAndEraseKeepTheOrder) {
-    RecordList list = listOf({"a", "b", "c"});
+    RecordList list = listOfNames({"a", "b", "c"});
     list.insertAt(3, Record("end", ""));
     list.insertAt(0, Record("start", ""));
     list.insertAt(2, Record("middle", ""));
@@ -50,7 +37,7 @@ TEST(RecordList, HoldsCopiesOfTheCallersRecords) {
 }
 
 TEST(RecordList, AtPastTheEndThrowsTheRangeError) {
-    RecordList list = listOf({"a"});
+    RecordList list = listOfNames({"a"});
     try {
         list.at(1);
         FAIL() << "no exception";
@@ -61,20 +48,20 @@ TEST(RecordList, AtPastTheEndThrowsTheRangeError) {
 }
 
 TEST(RecordList, SortsByNameIgnoringCase) {
-    RecordList list = listOf({"b", "A", "c"});
+    RecordList list = listOfNames({"b", "A", "c"});
     list.sortAscending();
     EXPECT_EQ(namesOf(list), (Names{"A", "b", "c"}));
     list.sortDescending();
     EXPECT_EQ(namesOf(list), (Names{"c", "b", "A"}));
 
     // The bytes between "Z" and "a" sort before every letter.
-    list = listOf({"a", "_b", "B", "[", "9", "\xe9"});
+    list = listOfNames({"a", "_b", "B", "[", "9", "\xe9"});
     list.sortAscending();
     EXPECT_EQ(namesOf(list), (Names{"9", "[", "_b", "a", "B", "\xe9"}));
 }
 
 TEST(RecordList, SortMovesValuesWithTheirNames) {
-    RecordList list = listOf({"z", "y", "x"});
+    RecordList list = listOfNames({"z", "y", "x"});
     list.sortAscending();
     for (const Record& record : list)
         EXPECT_EQ(record.value(), "value of " + record.name());
@@ -84,11 +71,11 @@ TEST(RecordList, SortHandlesTinyListsAndEqualNames) {
     RecordList empty;
     empty.sortAscending();
     EXPECT_EQ(empty.size(), 0u);
-    RecordList one = listOf({"only"});
+    RecordList one = listOfNames({"only"});
     one.sortDescending();
     EXPECT_EQ(namesOf(one), (Names{"only"}));
 
-    RecordList same = listOf({"x", "X", "x", "X"});
+    RecordList same = listOfNames({"x", "X", "x", "X"});
     same.sortAscending();
     EXPECT_EQ(same.size(), 4u);
     for (const Record& record : same)
@@ -132,10 +119,6 @@ RecordList trickyList(int count) {
     return list;
 }
 
-std::vector<Record> recordsOf(const RecordList& list) {
-    return std::vector<Record>(list.begin(), list.end());
-}
-
 TEST(RecordList, SortsInTheOrderOfTheNameComparisonKeepingEqualNamesInOrder) {
     RecordList list = trickyList(3000);
     std::vector<Record> expected = recordsOf(list);
@@ -151,7 +134,7 @@ TEST(RecordList, SortsInTheOrderOfTheNameComparisonKeepingEqualNamesInOrder) {
 
 TEST(RecordList, LoadOfAMissingFileKeepsTheRecords) {
     TempDir dir;
-    RecordList list = listOf({"keep", "me"});
+    RecordList list = listOfNames({"keep", "me"});
     EXPECT_FALSE(list.load(dir.file("missing.txt")));
     EXPECT_EQ(namesOf(list), (Names{"keep", "me"}));
 }
@@ -160,7 +143,7 @@ TEST(RecordList, LoadReplacesTheRecordsEvenWithNoEntries) {
     TempDir dir;
     std::string path = dir.file("empty.txt");
     writeBytes(path, "");
-    RecordList list = listOf({"old"});
+    RecordList list = listOfNames({"old"});
     EXPECT_TRUE(list.load(path));
     EXPECT_EQ(list.size(), 0u);
 }
@@ -173,8 +156,8 @@ TEST(RecordList, LoadThatFailsWhileReadingKeepsTheRecords) {
     std::vector<std::string> names;
     for (int i = 0; i < 2000; ++i)
         names.push_back("record " + std::to_string(i) + std::string(100, '.'));
-    ASSERT_TRUE(listOf(names).save(path));
-    RecordList list = listOf({"keep"});
+    ASSERT_TRUE(listOfNames(names).save(path));
+    RecordList list = listOfNames({"keep"});
     {
         StreamFault fault(StreamFault::reading, 1);
         EXPECT_FALSE(list.load(path));

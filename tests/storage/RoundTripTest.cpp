@@ -5,6 +5,7 @@
 
 #include "RecordFormat.h"
 #include "RecordList.h"
+#include "support/RecordLists.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -23,17 +24,6 @@ RecordList loaded(const std::string& bytes) {
     RecordList list;
     EXPECT_TRUE(list.load(path));
     return list;
-}
-
-RecordList listOf(const std::vector<Record>& records) {
-    RecordList list;
-    for (const Record& record : records)
-        list.append(record);
-    return list;
-}
-
-std::vector<Record> recordsOf(const RecordList& list) {
-    return std::vector<Record>(list.begin(), list.end());
 }
 
 TEST(Save, WritesTheExactBytes) {
