@@ -106,25 +106,28 @@ TEST(WithoutTemplate, DISABLED_ConstructionFails) {
     EXPECT_EQ(nullptr, GetWindow(host.handle(), GW_CHILD));
 }
 
+// Looks for a visible dialog (a message box) of the process.
+struct BoxSearch {
+    DWORD processId;
+    HWND box;
+};
+
+BOOL CALLBACK findBox(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<BoxSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (owner != search->processId || std::string(className) != "#32770" || !IsWindowVisible(window))
+        return TRUE;
+    search->box = window;
+    return FALSE;
+}
+
 // The message box that a process shows, once it is up.
 HWND messageBoxOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        HWND box;
-    } search{processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char className[16] = {};
-            GetClassNameA(window, className, sizeof className);
-            if (owner != search->processId || std::string(className) != "#32770" || !IsWindowVisible(window))
-                return TRUE;
-            search->box = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    BoxSearch search{processId, nullptr};
+    EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
     return search.box;
 }
 
