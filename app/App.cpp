@@ -1,9 +1,9 @@
 // Start-up, the message loop and exit: building the windows in their order,
-// placing the window where it was, and the keys the loop takes for itself.
+// the keys and clicks the loop takes for itself, and the question before the
+// program ends.
 #include "App.h"
 
 #include <algorithm>
-#include <climits>
 #include <new>
 
 #include "resource.h"
@@ -19,33 +19,12 @@ constexpr int listBoxScrollWidth = 800;
 constexpr int firstClientWidth = 400;
 constexpr int firstClientHeight = 300;
 
-// start + length, held within int whatever a garbled settings file holds.
-LONG farEdge(int start, int length) {
-    long long edge = static_cast<long long>(start) + length;
-    return static_cast<LONG>(std::clamp<long long>(edge, INT_MIN, INT_MAX));
-}
-
-// A window of the rectangle's size, no larger than the primary monitor's
-// work area, in the middle of it: where a window saved on a monitor that is
-// gone (or garbled in "settings.txt") can be seen and reached again.
-RECT centredOnPrimaryMonitor(const RECT& rect) {
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    LONG width = static_cast<LONG>(std::min<long long>(0LL + rect.right - rect.left, work.right - work.left));
-    LONG height = static_cast<LONG>(std::min<long long>(0LL + rect.bottom - rect.top, work.bottom - work.top));
-    LONG left = work.left + (work.right - work.left - width) / 2;
-    LONG top = work.top + (work.bottom - work.top - height) / 2;
-    return RECT{left, top, left + width, top + height};
-}
-
 } // namespace
 
 App::App()
     : splitter(nullptr, nullptr, nullptr), font("Courier New", 10, false, false), backgroundBrush(0), textColor(0),
       backgroundColor(0) {
-    if (!accelerators.create(mainAccelerators, 6))
+    if (!accelerators.create(mainAccelerators, mainAcceleratorCount))
         MessageBoxA(nullptr, "Error creating accelerator table!", nullptr, MB_OK);
 
     mainWindow.owner = this;
@@ -106,23 +85,6 @@ void App::createEditor() {
     editor->show(true);
 }
 
-// Placing the window sends WM_MOVE and WM_SIZE, which record the placement
-// in the settings again, so all of it is read first.
-void App::applySavedPlacement() {
-    bool maximized = settings.windowMaximized();
-    RECT placement = {settings.windowX(), settings.windowY(), farEdge(settings.windowX(), settings.windowWidth()),
-                      farEdge(settings.windowY(), settings.windowHeight())};
-    if (!MonitorFromRect(&placement, MONITOR_DEFAULTTONULL))
-        placement = centredOnPrimaryMonitor(placement);
-    SetWindowPos(mainWindow.hwnd, nullptr, placement.left, placement.top, placement.right - placement.left,
-                 placement.bottom - placement.top, SWP_NOZORDER);
-    ShowWindow(mainWindow.hwnd, maximized ? SW_SHOWMAXIMIZED : SW_SHOW);
-    // When the placement was already the window's own, no size message came
-    // to lay the panes out.
-    splitter.layout();
-    keepKeyboardFocus();
-}
-
 App::~App() {
     closing = true;
 }
@@ -172,13 +134,7 @@ void App::processMessage(MSG& msg) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    if (msg.hwnd == editor->nameEdit() && GetFocus() == editor->nameEdit() && msg.message != WM_MOUSEMOVE) {
-        try {
-            trackNameEdit();
-        } catch (const std::bad_alloc&) {
-            reportOutOfMemory();
-        }
-    }
+    trackNameEdit(msg);
 }
 
 bool App::confirm(const char* question) {
@@ -191,22 +147,11 @@ void App::requestExit() {
     settings.setTextColor(textColor.get());
     settings.setBackgroundColor(backgroundColor.get());
     settings.setFont(font);
-    settings.setSplitterX(splitter.position);
+    storePlacement();
     settings.save(settingsFile);
     PostQuitMessage(0);
 }
 
 void App::showError(const char* text) {
     MessageBoxA(mainWindow.hwnd, text, nullptr, MB_OK);
-}
-
-// A keyboard user needs a window of ours with the focus, but a disabled edit
-// loses it, and an activated main window takes it for itself, where no key
-// does anything: the list box takes it then.
-void App::keepKeyboardFocus() {
-    if (!listBox.hwnd() || !editor || GetActiveWindow() != mainWindow.hwnd || IsIconic(mainWindow.hwnd))
-        return;
-    HWND focus = GetFocus();
-    if (!focus || focus == mainWindow.hwnd || focus == editor->hwnd())
-        SetFocus(listBox.hwnd());
 }

@@ -80,19 +80,33 @@ private:
     // Start-up, loop and exit (App.cpp)
     void createListBox();
     void createEditor();
-    void applySavedPlacement();
-    void keepKeyboardFocus();
     void showError(const char* text);
 
-    // Main window messages (AppWindow.cpp)
+    // Routing the main window's messages and commands (AppMessages.cpp)
     LRESULT routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void onCommand(WPARAM wParam, LPARAM lParam);
     void reportOutOfMemory();
     LRESULT onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam);
-    void onMove();
+    void keepKeyboardFocus();
     void onSize(WPARAM wParam, LPARAM lParam);
-    void recordPlacement(bool withSize);
     void onInitMenuPopup();
     HBRUSH onCtlColorListBox(HDC dc);
+
+    // The window's placement (AppPlacement.cpp)
+    void applySavedPlacement();
+    void onMove();
+    void recordSizeState(WPARAM sizeType);
+    void recordPlacement(bool withSize);
+    void storePlacement();
+
+    // The list box and the panel in step with the records (AppPanelSync.cpp)
+    void showSelection();
+    void commitEditor();
+    void trackNameEdit(const MSG& msg);
+    void takeNameEditText();
+    void onSelectionChange();
+    void refillList();
+    void showItem(int item);
 
     // File commands and the title (AppFileCommands.cpp)
     void onNew();
@@ -103,8 +117,7 @@ private:
     std::string windowTitle() const;
     void setTitle();
 
-    // Record commands and keeping list and panel in step (AppRecordCommands.cpp)
-    void onCommand(WPARAM wParam, LPARAM lParam);
+    // Record commands (AppRecordCommands.cpp)
     void onAdd();
     void onRemove();
     void onRemoveAll();
@@ -112,11 +125,6 @@ private:
     void onSortAscending();
     void onSortDescending();
     void sortRecords(bool descending);
-    void showSelection();
-    void commitEditor();
-    void trackNameEdit();
-    void onSelectionChange();
-    void refillList();
 
     // View commands (AppViewCommands.cpp)
     void onFont();
@@ -133,7 +141,6 @@ private:
     LRESULT onDropped(const DRAGLISTINFO& info);
     void eraseInsertionMark();
     void showContextMenu();
-    void showItem(int item);
     void drawInsertionMark(int item);
 
     Splitter splitter;

@@ -4,7 +4,7 @@
 
 namespace {
 
-bool isBelow(int index, std::size_t count) {
+bool isValidIndex(int index, std::size_t count) {
     return static_cast<unsigned>(index) < count;
 }
 
@@ -32,7 +32,7 @@ LRESULT App::onDragList(const DRAGLISTINFO& info) {
 
 LRESULT App::onBeginDrag(const DRAGLISTINFO& info) {
     int item = listBox.itemAt(info.ptCursor, true);
-    if (!isBelow(item, records.size()))
+    if (!isValidIndex(item, records.size()))
         return FALSE;
     showItem(item);
     dragSourceIndex = item;
@@ -78,7 +78,7 @@ LRESULT App::onDropped(const DRAGLISTINFO& info) {
     int source = dragSourceIndex;
     int target = listBox.itemAt(info.ptCursor, true);
     std::size_t count = records.size();
-    if (!isBelow(target, count) || !isBelow(source, count) || target == source || target == source + 1)
+    if (!isValidIndex(target, count) || !isValidIndex(source, count) || target == source || target == source + 1)
         return 0;
     Record moved = records.at(source);
     records.eraseAt(source);
@@ -101,13 +101,4 @@ void App::showContextMenu() {
         showItem(item);
     if (contextMenu)
         TrackPopupMenu(contextMenu, 0, position.x, position.y, 0, mainWindow.hwnd, nullptr);
-}
-
-// The panel goes back into its record before the item is selected and shown.
-void App::showItem(int item) {
-    commitEditor();
-    if (listBox.selection() == item)
-        return;
-    listBox.select(item);
-    showSelection();
 }

@@ -12,10 +12,9 @@
 // where "{" becomes "\o", "}" becomes "\c" and a backslash "\\". In names an
 // "=" is written as "\=" so that it cannot end the name when read back.
 
-// Replaces s by its escaped form and returns it.
+// Replaces s by its escaped form and returns it. Names are written with "="
+// escaped too (writeEntry).
 std::string& escapeField(std::string& s);
-// escapeField, and "=" written as "\=".
-std::string& escapeName(std::string& s);
 // Replaces s by its unescaped form and returns it: "\\" "\c" "\o" become
 // "\" "}" "{", a backslash before any other byte is dropped, and a backslash
 // at the very end is kept.

@@ -2,7 +2,7 @@
 
 #include "resource.h"
 
-const ACCEL mainAccelerators[6] = {
+const ACCEL mainAccelerators[mainAcceleratorCount] = {
     {FVIRTKEY | FCONTROL, 'S', IDM_SAVE},
     {FVIRTKEY | FCONTROL, 'O', IDM_OPEN},
     {FVIRTKEY | FCONTROL, 'N', IDM_NEW},

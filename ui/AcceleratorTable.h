@@ -5,7 +5,8 @@
 // The main window's keyboard shortcuts, all Ctrl + a virtual key: Ctrl+S,
 // Ctrl+O, Ctrl+N, Ctrl+A (select all in the focused editor field) and Ctrl
 // with either plus key (main keyboard and keypad) for Add.
-extern const ACCEL mainAccelerators[6];
+constexpr int mainAcceleratorCount = 6;
+extern const ACCEL mainAccelerators[mainAcceleratorCount];
 
 // Owns one accelerator table and turns key messages into WM_COMMAND.
 class AcceleratorTable {

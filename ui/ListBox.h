@@ -50,8 +50,8 @@ private:
     WNDPROC procedure_ = nullptr;
 };
 
-// Redrawing is off while the texts go in: a list box that repaints after
-// every item takes minutes for a large database.
+// Redrawing is off while the texts go in: each insertion would repaint the
+// list, and a large database has many thousands of them.
 template <class Range, class TextOf>
 void ListBox::fill(const Range& range, TextOf textOf) {
     beginChanges();

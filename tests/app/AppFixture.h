@@ -16,8 +16,9 @@
 // drives it as a user would: messages go through App::processMessage just
 // as in the program's own loop, and message boxes and dialogs are answered
 // by the DialogAnswerer.
+// Its helpers are public, so that the steps of a table's rows can use them.
 class AppTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override;
     void TearDown() override;
 

@@ -82,48 +82,6 @@ TEST_F(AppTest, AClickOnTheShownItemReloadsNothing) {
     EXPECT_EQ(app->recordList().at(0).value(), "first"); // not committed either
 }
 
-TEST_F(AppTest, RemoveDropsThePendingEdit) {
-    start();
-    openDatabase({{"a", "first"}, {"b", "second"}});
-    clickItem(0);
-    SetFocus(valueEdit());
-    type(valueEdit(), "lost");
-    answers.thenPress(IDYES);
-    command(IDM_REMOVE);
-    EXPECT_EQ(recordNames(), Names{"b"});
-    EXPECT_EQ(app->recordList().at(0).value(), "second");
-    EXPECT_EQ(app->shownIndex(), -1);
-    EXPECT_EQ(listSelection(), -1);
-    EXPECT_FALSE(IsWindowEnabled(valueEdit()));
-    EXPECT_EQ(windowText(valueEdit()), "");
-}
-
-TEST_F(AppTest, RemoveWithoutASelectionAsksNothing) {
-    start();
-    openDatabase({{"a", ""}});
-    command(IDM_REMOVE);
-    EXPECT_TRUE(answers.seen().empty());
-    EXPECT_EQ(recordNames(), Names{"a"});
-}
-
-TEST_F(AppTest, RemoveAllEmptiesTheListButKeepsTheFile) {
-    start();
-    openDatabase({{"a", "1"}, {"b", "2"}});
-    std::string path = app->currentFileName();
-    answers.thenPress(IDNO);
-    command(IDM_REMOVE_ALL);
-    EXPECT_EQ(recordNames().size(), 2u);
-    answers.thenPress(IDYES);
-    command(IDM_REMOVE_ALL);
-    ASSERT_EQ(answers.seen().size(), 2u);
-    EXPECT_EQ(answers.seen()[1].text, "Are you sure you wish to remove all records?");
-    EXPECT_TRUE(recordNames().empty());
-    EXPECT_TRUE(listItems().empty());
-    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + path);
-    command(IDM_SAVE);
-    EXPECT_EQ(readBytes(path), "");
-}
-
 TEST_F(AppTest, SortsCommitFirstAndLeaveNothingSelected) {
     start();
     openDatabase({{"b", "1"}, {"A", "2"}, {"c", "3"}});

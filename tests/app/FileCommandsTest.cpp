@@ -229,22 +229,6 @@ TEST_F(AppTest, OpeningAFileWithPartsOutsideTheFormatWarnsOnce) {
     EXPECT_EQ(answers.seen().size(), 1u);
 }
 
-TEST_F(AppTest, NewAsksThenEmptiesTheListAndTheName) {
-    start();
-    openDatabase({{"a", ""}});
-    answers.thenPress(IDNO);
-    command(IDM_NEW);
-    EXPECT_EQ(listItems(), Names{"a"});
-    answers.thenPress(IDYES);
-    command(IDM_NEW);
-    ASSERT_EQ(answers.seen().size(), 2u);
-    EXPECT_EQ(answers.seen()[1].text, "Are you sure you wish to start a new project?");
-    EXPECT_TRUE(listItems().empty());
-    EXPECT_TRUE(recordNames().empty());
-    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - Untitled");
-    EXPECT_TRUE(app->currentFileName().empty());
-}
-
 TEST_F(AppTest, ADropOpensTheFirstFileOnly) {
     start();
     std::string first = writeDatabase("first.txt", {{"from first", ""}});

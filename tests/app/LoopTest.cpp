@@ -86,30 +86,6 @@ TEST_F(AppTest, TabCyclesListNameAndValue) {
     EXPECT_EQ(GetFocus(), list());
 }
 
-TEST_F(AppTest, DeleteInTheListRemovesOnlyWithASelectionAndAYes) {
-    start();
-    openDatabase({{"a", ""}, {"b", ""}});
-    SetFocus(list());
-    pressKey(list(), VK_DELETE); // nothing selected: no question at all
-    EXPECT_TRUE(answers.seen().empty());
-    EXPECT_EQ(listItems().size(), 2u);
-
-    clickItem(0);
-    answers.thenPress(IDNO);
-    pressKey(list(), VK_DELETE);
-    ASSERT_EQ(answers.seen().size(), 1u);
-    EXPECT_EQ(answers.seen()[0].caption, "Confirm");
-    EXPECT_EQ(answers.seen()[0].text, "Remove the selected record?");
-    EXPECT_EQ(recordNames(), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(listSelection(), 0); // the key never reached the list box
-
-    answers.thenPress(IDYES);
-    pressKey(list(), VK_DELETE);
-    EXPECT_EQ(recordNames(), (std::vector<std::string>{"b"}));
-    EXPECT_EQ(listItems(), (std::vector<std::string>{"b"}));
-    EXPECT_EQ(app->shownIndex(), -1);
-}
-
 TEST_F(AppTest, AcceleratorsWorkFromTheEdits) {
     start();
     command(IDM_ADD);
@@ -119,40 +95,6 @@ TEST_F(AppTest, AcceleratorsWorkFromTheEdits) {
     pressKey(valueEdit(), VK_ADD);
     holdControl(false);
     EXPECT_EQ(recordNames(), (std::vector<std::string>{"New Record", "New Record"}));
-}
-
-TEST_F(AppTest, ExitAnsweredNoChangesNothing) {
-    start();
-    answers.thenPress(IDNO);
-    SendMessageA(mainWindow(), WM_CLOSE, 0, 0);
-    ASSERT_EQ(answers.seen().size(), 1u);
-    EXPECT_EQ(answers.seen()[0].caption, "Confirm");
-    EXPECT_EQ(answers.seen()[0].text, "Are you sure you wish to exit?");
-    runLoop();
-    EXPECT_TRUE(IsWindowVisible(mainWindow()));
-    EXPECT_FALSE(fileExists(settingsFile()));
-    EXPECT_FALSE(quitPosted);
-}
-
-TEST_F(AppTest, ExitAnsweredYesSavesThePreferencesButNotTheDatabase) {
-    start();
-    std::string database = writeDatabase("db.txt", {{"a", "1"}});
-    ASSERT_TRUE(app->openFile(database));
-    command(IDM_ADD);
-    SetWindowPos(mainWindow(), nullptr, 10, 20, 500, 450, SWP_NOZORDER);
-    runLoop();
-    answers.thenPress(IDYES);
-    command(IDM_EXIT);
-    EXPECT_TRUE(quitPosted);
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(readBytes(database), "{a=1}\r\n");
-
-    char expected[512];
-    std::snprintf(expected, sizeof expected,
-                  "{color=0}\r\n{backgroundColor=16777215}\r\n{fontName=Courier New}\r\n{fontHeight=10}\r\n"
-                  "{fontBold=false}\r\n{fontItalic=false}\r\n{windowX=10}\r\n{windowY=20}\r\n"
-                  "{windowWidth=500}\r\n{windowHeight=450}\r\n{windowMaximized=false}\r\n{splitterX=200}\r\n");
-    EXPECT_EQ(readBytes(settingsFile()), expected);
 }
 
 TEST_F(AppTest, MessageLoopEndsWithExitCodeZeroAfterAConfirmedExit) {

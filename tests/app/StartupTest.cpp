@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "resource.h"
+#include "support/SettingsFile.h"
 
 namespace {
 
@@ -103,10 +104,9 @@ TEST_F(AppTest, BuildsTheListBoxAndThePanelSideBySide) {
 }
 
 TEST_F(AppTest, StartsFromTheSavedSettings) {
-    writeBytes(settingsFile(),
-               "{color=255}\r\n{backgroundColor=65280}\r\n{fontName=Arial}\r\n{fontHeight=12}\r\n"
-               "{fontBold=true}\r\n{windowX=50}\r\n{windowY=60}\r\n{windowWidth=500}\r\n"
-               "{windowHeight=400}\r\n{splitterX=150}\r\n");
+    ASSERT_TRUE(writeSettings(dir, {{"color", "255"}, {"backgroundColor", "65280"}, {"fontName", "Arial"},
+                                    {"fontHeight", "12"}, {"fontBold", "true"}, {"windowX", "50"}, {"windowY", "60"},
+                                    {"windowWidth", "500"}, {"windowHeight", "400"}, {"splitterX", "150"}}));
     start();
     RECT r = windowRect(mainWindow());
     EXPECT_EQ(r.left, 50);
@@ -124,7 +124,8 @@ TEST_F(AppTest, StartsFromTheSavedSettings) {
 }
 
 TEST_F(AppTest, OpensMaximisedAndRestoresToTheSavedPlacement) {
-    writeBytes(settingsFile(), "{windowX=40}{windowY=30}{windowWidth=420}{windowHeight=310}{windowMaximized=true}");
+    ASSERT_TRUE(writeSettings(dir, {{"windowX", "40"}, {"windowY", "30"}, {"windowWidth", "420"},
+                                    {"windowHeight", "310"}, {"windowMaximized", "true"}}));
     start();
     EXPECT_TRUE(IsZoomed(mainWindow()));
     EXPECT_TRUE(app->preferences().windowMaximized());
@@ -139,7 +140,8 @@ TEST_F(AppTest, OpensMaximisedAndRestoresToTheSavedPlacement) {
 }
 
 TEST_F(AppTest, AWindowSavedOffEveryScreenComesBackCentredOnThePrimaryOne) {
-    writeBytes(settingsFile(), "{windowX=-30000}{windowY=-30000}{windowWidth=5000}{windowHeight=300}");
+    ASSERT_TRUE(writeSettings(
+        dir, {{"windowX", "-30000"}, {"windowY", "-30000"}, {"windowWidth", "5000"}, {"windowHeight", "300"}}));
     start();
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
@@ -154,7 +156,7 @@ TEST_F(AppTest, AWindowSavedOffEveryScreenComesBackCentredOnThePrimaryOne) {
 }
 
 TEST_F(AppTest, ANegativeSplitterPositionStartsAtZeroWhereTheBarCanBeGrabbed) {
-    writeBytes(settingsFile(), "{splitterX=-50}");
+    ASSERT_TRUE(writeSettings(dir, {{"splitterX", "-50"}}));
     start();
     EXPECT_EQ(app->splitterBar().position, 0);
     SendMessageA(mainWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "RecordFormat.h"
+#include "support/RecordLists.h"
 
 namespace {
 
 std::string escaped(std::string s) { return escapeField(s); }
-std::string escapedName(std::string s) { return escapeName(s); }
 std::string unescaped(std::string s) { return unescapeField(s); }
 
 TEST(Escape, BracesAndBackslashBecomeTwoByteEscapes) {

@@ -126,9 +126,8 @@ TEST(RoundTrip, EntriesLargerThanAWriteBlockComeBackExactly) {
                               {"last", ""}});
     std::string expected;
     for (const Record& record : list) {
-        std::string name = record.name();
         std::string value = record.value();
-        expected += "{" + escapeName(name) + "=" + escapeField(value) + "}\r\n";
+        expected += "{" + escapedName(record.name()) + "=" + escapeField(value) + "}\r\n";
     }
     std::string bytes = saved(list);
     EXPECT_EQ(bytes.size(), expected.size());

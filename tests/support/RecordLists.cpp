@@ -24,3 +24,9 @@ std::vector<std::string> namesOf(const RecordList& list) {
         names.push_back(record.name());
     return names;
 }
+
+std::string escapedName(const std::string& name) {
+    std::string entry;
+    appendEntry(entry, Record(name, ""));
+    return entry.substr(1, entry.size() - 3); // without "{" and "=}"
+}

@@ -11,3 +11,5 @@ RecordList listOf(const std::vector<Record>& records);
 RecordList listOfNames(const std::vector<std::string>& names);
 std::vector<Record> recordsOf(const RecordList& list);
 std::vector<std::string> namesOf(const RecordList& list);
+// A name as an entry holds it: escaped, "=" included.
+std::string escapedName(const std::string& name);

@@ -83,7 +83,7 @@ const Shortcut shortcuts[] = {
 TEST(AcceleratorTable, CtrlKeysInTheFocusedChildBecomeCommandsOfTheMainWindow) {
     MainWindowWithEdit window;
     AcceleratorTable table;
-    ASSERT_TRUE(table.create(mainAccelerators, 6));
+    ASSERT_TRUE(table.create(mainAccelerators, mainAcceleratorCount));
     CtrlKey ctrl(true);
     for (const Shortcut& shortcut : shortcuts) {
         SCOPED_TRACE(shortcut.key);
@@ -97,7 +97,7 @@ TEST(AcceleratorTable, CtrlKeysInTheFocusedChildBecomeCommandsOfTheMainWindow) {
 TEST(AcceleratorTable, KeysWithoutCtrlAreNotShortcutsAndTypeIntoTheControl) {
     MainWindowWithEdit window;
     AcceleratorTable table;
-    ASSERT_TRUE(table.create(mainAccelerators, 6));
+    ASSERT_TRUE(table.create(mainAccelerators, mainAcceleratorCount));
     CtrlKey ctrl(false);
     for (const Shortcut& shortcut : shortcuts) {
         MSG msg = keyDown(window.edit, shortcut.key);
@@ -113,7 +113,7 @@ TEST(AcceleratorTable, KeysWithoutCtrlAreNotShortcutsAndTypeIntoTheControl) {
 TEST(AcceleratorTable, RealCtrlSKeystrokesBecomeTheSaveCommandAndTypeNothing) {
     MainWindowWithEdit window;
     AcceleratorTable table;
-    ASSERT_TRUE(table.create(mainAccelerators, 6));
+    ASSERT_TRUE(table.create(mainAccelerators, mainAcceleratorCount));
     SetForegroundWindow(window.main);
     SetFocus(window.edit);
     pumpMessages();
@@ -148,7 +148,7 @@ TEST(AcceleratorTable, RealCtrlSKeystrokesBecomeTheSaveCommandAndTypeNothing) {
 TEST(AcceleratorTable, FailedCreateLeavesNoTableAndNoShortcuts) {
     MainWindowWithEdit window;
     AcceleratorTable table;
-    ASSERT_TRUE(table.create(mainAccelerators, 6));
+    ASSERT_TRUE(table.create(mainAccelerators, mainAcceleratorCount));
     HACCEL first = table.handle();
     EXPECT_FALSE(table.create(mainAccelerators, 0));
     EXPECT_EQ(table.handle(), nullptr);

@@ -1,6 +1,7 @@
-// The main window's messages: routing each to its handler, keeping the
-// window's placement in the settings, greying menu items and colouring the
-// list box.
+// The main window's messages and commands: each routed to its handler (a
+// menu item or a shortcut such as Ctrl+S arrives here as WM_COMMAND), the
+// keyboard focus on activation, greying menu items and colouring the list
+// box.
 #include "App.h"
 
 #include <new>
@@ -68,6 +69,33 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+void App::onCommand(WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<HWND>(lParam) == listBox.hwnd()) {
+        WORD code = HIWORD(wParam);
+        if (code == LBN_SELCHANGE || code == LBN_SELCANCEL)
+            onSelectionChange();
+        return;
+    }
+    switch (LOWORD(wParam)) {
+    case IDM_NEW: onNew(); break;
+    case IDM_SAVE: onSave(); break;
+    case IDM_SAVE_AS: onSaveAs(); break;
+    case IDM_ADD: onAdd(); break;
+    case IDM_REMOVE: onRemove(); break;
+    case IDM_REMOVE_ALL: onRemoveAll(); break;
+    case IDM_FONT: onFont(); break;
+    case IDM_ABOUT: onAbout(); break;
+    case IDM_OPEN: onOpen(); break;
+    case IDM_EXIT: requestExit(); break;
+    case IDM_SORT_ASCENDING: onSortAscending(); break;
+    case IDM_SORT_DESCENDING: onSortDescending(); break;
+    case IDM_TEXT_COLOR: onTextColor(); break;
+    case IDM_BACKGROUND_COLOR: onBackgroundColor(); break;
+    case IDM_SELECT_ALL: onSelectAll(); break;
+    default: break; // IDOK and IDCANCEL from Enter and Escape among them
+    }
+}
+
 LRESULT App::onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     LRESULT result = DefWindowProcA(hwnd, WM_ACTIVATE, wParam, lParam);
     if (LOWORD(wParam) != WA_INACTIVE)
@@ -79,33 +107,20 @@ void App::reportOutOfMemory() {
     showError("Out of memory!");
 }
 
-// The settings keep the last normal placement: a maximised or minimised
-// window's position is never recorded.
-void App::onMove() {
-    if (IsZoomed(mainWindow.hwnd) || IsIconic(mainWindow.hwnd))
-        return;
-    recordPlacement(false);
-}
-
 void App::onSize(WPARAM wParam, LPARAM lParam) {
     splitter.onSize(wParam, lParam);
-    if (wParam == SIZE_MAXIMIZED) {
-        settings.setWindowMaximized(true);
-    } else if (wParam == SIZE_RESTORED) {
-        settings.setWindowMaximized(false);
-        recordPlacement(true);
-    }
+    recordSizeState(wParam);
 }
 
-void App::recordPlacement(bool withSize) {
-    RECT r;
-    GetWindowRect(mainWindow.hwnd, &r);
-    settings.setWindowX(r.left);
-    settings.setWindowY(r.top);
-    if (!withSize)
+// A keyboard user needs a window of ours with the focus, but a disabled edit
+// loses it, and an activated main window takes it for itself, where no key
+// does anything: the list box takes it then.
+void App::keepKeyboardFocus() {
+    if (!listBox.hwnd() || !editor || GetActiveWindow() != mainWindow.hwnd || IsIconic(mainWindow.hwnd))
         return;
-    settings.setWindowWidth(r.right - r.left);
-    settings.setWindowHeight(r.bottom - r.top);
+    HWND focus = GetFocus();
+    if (!focus || focus == mainWindow.hwnd || focus == editor->hwnd())
+        SetFocus(listBox.hwnd());
 }
 
 void App::onInitMenuPopup() {

@@ -1,0 +1,83 @@
+// Where the window is: placed at start-up where the user left it (or where
+// it can be seen, when that place is on no screen), followed as it moves and
+// is sized, and stored with the splitter position at exit.
+#include "App.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// start + length, held within int whatever a garbled settings file holds.
+LONG farEdge(int start, int length) {
+    long long edge = static_cast<long long>(start) + length;
+    return static_cast<LONG>(std::clamp<long long>(edge, INT_MIN, INT_MAX));
+}
+
+// A window of the rectangle's size, no larger than the primary monitor's
+// work area, in the middle of it: where a window saved on a monitor that is
+// gone (or garbled in "settings.txt") can be seen and reached again.
+RECT centredOnPrimaryMonitor(const RECT& rect) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    LONG width = static_cast<LONG>(std::min<long long>(0LL + rect.right - rect.left, work.right - work.left));
+    LONG height = static_cast<LONG>(std::min<long long>(0LL + rect.bottom - rect.top, work.bottom - work.top));
+    LONG left = work.left + (work.right - work.left - width) / 2;
+    LONG top = work.top + (work.bottom - work.top - height) / 2;
+    return RECT{left, top, left + width, top + height};
+}
+
+} // namespace
+
+// Placing the window sends WM_MOVE and WM_SIZE, which record the placement
+// in the settings again, so all of it is read first.
+void App::applySavedPlacement() {
+    bool maximized = settings.windowMaximized();
+    RECT placement = {settings.windowX(), settings.windowY(), farEdge(settings.windowX(), settings.windowWidth()),
+                      farEdge(settings.windowY(), settings.windowHeight())};
+    if (!MonitorFromRect(&placement, MONITOR_DEFAULTTONULL))
+        placement = centredOnPrimaryMonitor(placement);
+    SetWindowPos(mainWindow.hwnd, nullptr, placement.left, placement.top, placement.right - placement.left,
+                 placement.bottom - placement.top, SWP_NOZORDER);
+    ShowWindow(mainWindow.hwnd, maximized ? SW_SHOWMAXIMIZED : SW_SHOW);
+    // When the placement was already the window's own, no size message came
+    // to lay the panes out.
+    splitter.layout();
+    keepKeyboardFocus();
+}
+
+// The settings keep the last normal placement: a maximised or minimised
+// window's position is never recorded.
+void App::onMove() {
+    if (IsZoomed(mainWindow.hwnd) || IsIconic(mainWindow.hwnd))
+        return;
+    recordPlacement(false);
+}
+
+void App::recordSizeState(WPARAM sizeType) {
+    if (sizeType == SIZE_MAXIMIZED) {
+        settings.setWindowMaximized(true);
+    } else if (sizeType == SIZE_RESTORED) {
+        settings.setWindowMaximized(false);
+        recordPlacement(true);
+    }
+}
+
+void App::recordPlacement(bool withSize) {
+    RECT r;
+    GetWindowRect(mainWindow.hwnd, &r);
+    settings.setWindowX(r.left);
+    settings.setWindowY(r.top);
+    if (!withSize)
+        return;
+    settings.setWindowWidth(r.right - r.left);
+    settings.setWindowHeight(r.bottom - r.top);
+}
+
+// The window's placement is in the settings already; the splitter's
+// position is taken now.
+void App::storePlacement() {
+    settings.setSplitterX(splitter.position);
+}

@@ -1,0 +1,171 @@
+// The commands that ask first: each row sets the scene, gives the command,
+// answers the question (or expects none) and checks what the answer did.
+#include "AppFixture.h"
+
+#include "resource.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class ConfirmTest;
+using Step = void (*)(ConfirmTest&);
+
+struct ConfirmRow {
+    const char* name;
+    Step scene;           // after start(); nullptr: an empty list
+    Step act;
+    int answer;           // IDYES or IDNO; 0: no question may be asked
+    const char* question;
+    Step effect;
+};
+
+class ConfirmTest : public AppTest, public ::testing::WithParamInterface<ConfirmRow> {
+public:
+    // The records a, b (values 1, 2) with a selected and shown.
+    void selectFirstOfTwo() {
+        openDatabase({{"a", "1"}, {"b", "2"}});
+        clickItem(0);
+    }
+    void expectUnchanged() {
+        EXPECT_EQ(recordNames(), (Names{"a", "b"}));
+        EXPECT_EQ(listItems(), (Names{"a", "b"}));
+    }
+    void expectOnlySecondLeft() {
+        EXPECT_EQ(recordNames(), Names{"b"});
+        EXPECT_EQ(listItems(), Names{"b"});
+        EXPECT_EQ(app->recordList().at(0).value(), "2");
+        EXPECT_EQ(app->shownIndex(), -1);
+        EXPECT_EQ(listSelection(), -1);
+        EXPECT_FALSE(IsWindowEnabled(valueEdit()));
+        EXPECT_EQ(windowText(valueEdit()), "");
+    }
+
+    std::string database;
+};
+
+const ConfirmRow rows[] = {
+    {"RemoveYesDropsThePendingEdit",
+     [](ConfirmTest& t) {
+         t.selectFirstOfTwo();
+         SetFocus(t.valueEdit());
+         t.type(t.valueEdit(), "lost");
+     },
+     [](ConfirmTest& t) { t.command(IDM_REMOVE); }, IDYES, "Remove the selected record?",
+     [](ConfirmTest& t) { t.expectOnlySecondLeft(); }},
+    {"RemoveNo", [](ConfirmTest& t) { t.selectFirstOfTwo(); }, [](ConfirmTest& t) { t.command(IDM_REMOVE); }, IDNO,
+     "Remove the selected record?", [](ConfirmTest& t) { t.expectUnchanged(); }},
+    {"RemoveWithoutASelectionAsksNothing", [](ConfirmTest& t) { t.openDatabase({{"a", "1"}, {"b", "2"}}); },
+     [](ConfirmTest& t) { t.command(IDM_REMOVE); }, 0, "", [](ConfirmTest& t) { t.expectUnchanged(); }},
+
+    // Delete in the list box: the key itself never reaches the list box.
+    {"DeleteKeyYes", [](ConfirmTest& t) { t.selectFirstOfTwo(); },
+     [](ConfirmTest& t) {
+         SetFocus(t.list());
+         t.pressKey(t.list(), VK_DELETE);
+     },
+     IDYES, "Remove the selected record?", [](ConfirmTest& t) { t.expectOnlySecondLeft(); }},
+    {"DeleteKeyNo", [](ConfirmTest& t) { t.selectFirstOfTwo(); },
+     [](ConfirmTest& t) {
+         SetFocus(t.list());
+         t.pressKey(t.list(), VK_DELETE);
+     },
+     IDNO, "Remove the selected record?",
+     [](ConfirmTest& t) {
+         t.expectUnchanged();
+         EXPECT_EQ(t.listSelection(), 0);
+     }},
+    {"DeleteKeyWithoutASelectionAsksNothing", [](ConfirmTest& t) { t.openDatabase({{"a", "1"}, {"b", "2"}}); },
+     [](ConfirmTest& t) {
+         SetFocus(t.list());
+         t.pressKey(t.list(), VK_DELETE);
+     },
+     0, "", [](ConfirmTest& t) { t.expectUnchanged(); }},
+
+    // Remove All empties the list but keeps the file and its name.
+    {"RemoveAllYes", [](ConfirmTest& t) { t.selectFirstOfTwo(); },
+     [](ConfirmTest& t) {
+         t.database = t.app->currentFileName();
+         t.command(IDM_REMOVE_ALL);
+     },
+     IDYES, "Are you sure you wish to remove all records?",
+     [](ConfirmTest& t) {
+         EXPECT_TRUE(t.recordNames().empty());
+         EXPECT_TRUE(t.listItems().empty());
+         EXPECT_EQ(windowText(t.mainWindow()), "Tabulo 0.6 - " + t.database);
+         t.command(IDM_SAVE);
+         EXPECT_EQ(readBytes(t.database), "");
+     }},
+    {"RemoveAllNo", [](ConfirmTest& t) { t.selectFirstOfTwo(); }, [](ConfirmTest& t) { t.command(IDM_REMOVE_ALL); },
+     IDNO, "Are you sure you wish to remove all records?", [](ConfirmTest& t) { t.expectUnchanged(); }},
+
+    {"NewYes", [](ConfirmTest& t) { t.selectFirstOfTwo(); }, [](ConfirmTest& t) { t.command(IDM_NEW); }, IDYES,
+     "Are you sure you wish to start a new project?",
+     [](ConfirmTest& t) {
+         EXPECT_TRUE(t.listItems().empty());
+         EXPECT_TRUE(t.recordNames().empty());
+         EXPECT_EQ(windowText(t.mainWindow()), "Tabulo 0.6 - Untitled");
+         EXPECT_TRUE(t.app->currentFileName().empty());
+     }},
+    {"NewNo", [](ConfirmTest& t) { t.selectFirstOfTwo(); }, [](ConfirmTest& t) { t.command(IDM_NEW); }, IDNO,
+     "Are you sure you wish to start a new project?",
+     [](ConfirmTest& t) {
+         t.expectUnchanged();
+         EXPECT_FALSE(t.app->currentFileName().empty());
+     }},
+
+    // Exit saves the preferences, never the database.
+    {"ExitYes",
+     [](ConfirmTest& t) {
+         t.database = t.writeDatabase("db.txt", {{"a", "1"}});
+         ASSERT_TRUE(t.app->openFile(t.database));
+         t.command(IDM_ADD);
+         SetWindowPos(t.mainWindow(), nullptr, 10, 20, 500, 450, SWP_NOZORDER);
+         t.runLoop();
+     },
+     [](ConfirmTest& t) { t.command(IDM_EXIT); }, IDYES, "Are you sure you wish to exit?",
+     [](ConfirmTest& t) {
+         EXPECT_TRUE(t.quitPosted);
+         EXPECT_EQ(t.exitCode, 0u);
+         EXPECT_EQ(readBytes(t.database), "{a=1}\r\n");
+         EXPECT_EQ(readBytes(t.settingsFile()),
+                   "{color=0}\r\n{backgroundColor=16777215}\r\n{fontName=Courier New}\r\n{fontHeight=10}\r\n"
+                   "{fontBold=false}\r\n{fontItalic=false}\r\n{windowX=10}\r\n{windowY=20}\r\n"
+                   "{windowWidth=500}\r\n{windowHeight=450}\r\n{windowMaximized=false}\r\n{splitterX=200}\r\n");
+     }},
+    {"CloseBoxNo", nullptr,
+     [](ConfirmTest& t) {
+         SendMessageA(t.mainWindow(), WM_CLOSE, 0, 0);
+         t.runLoop();
+     },
+     IDNO, "Are you sure you wish to exit?",
+     [](ConfirmTest& t) {
+         EXPECT_TRUE(IsWindowVisible(t.mainWindow()));
+         EXPECT_FALSE(fileExists(t.settingsFile()));
+         EXPECT_FALSE(t.quitPosted);
+     }},
+};
+
+TEST_P(ConfirmTest, AsksAndDoesWhatTheAnswerSays) {
+    const ConfirmRow& row = GetParam();
+    start();
+    if (row.scene)
+        row.scene(*this);
+    std::size_t before = answers.seen().size();
+    if (row.answer)
+        answers.thenPress(row.answer);
+    row.act(*this);
+    if (row.answer) {
+        ASSERT_EQ(answers.seen().size(), before + 1);
+        EXPECT_EQ(answers.seen().back().caption, "Confirm");
+        EXPECT_EQ(answers.seen().back().text, row.question);
+    } else {
+        EXPECT_EQ(answers.seen().size(), before);
+    }
+    row.effect(*this);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ConfirmTest, ::testing::ValuesIn(rows),
+                         [](const ::testing::TestParamInfo<ConfirmRow>& info) { return info.param.name; });
+
+} // namespace
