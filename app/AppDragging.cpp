@@ -80,13 +80,12 @@ LRESULT App::onDropped(const DRAGLISTINFO& info) {
     std::size_t count = records.size();
     if (!isValidIndex(target, count) || !isValidIndex(source, count) || target == source || target == source + 1)
         return 0;
-    Record moved = records.at(source);
-    records.eraseAt(source);
-    listBox.remove(source);
     if (target > source)
         --target;
-    records.insertAt(target, moved);
-    listBox.insert(target, moved.name());
+    // Moved in place: nothing to allocate, so nothing can lose the record.
+    records.move(source, target);
+    listBox.remove(source);
+    listBox.insert(target, records.at(target).name());
     currentIndex = target;
     listBox.select(target);
     dragSourceIndex = -1;

@@ -143,6 +143,15 @@ void RecordList::eraseAt(int index) {
     records_.erase(records_.begin() + index);
 }
 
+void RecordList::move(int from, int to) {
+    auto source = records_.begin() + from;
+    auto target = records_.begin() + to;
+    if (from < to)
+        std::rotate(source, source + 1, target + 1);
+    else
+        std::rotate(target, source, source + 1);
+}
+
 bool RecordList::sortAscending() {
     return sortByName(records_, false);
 }

@@ -22,6 +22,10 @@ public:
     void insertAt(int index, const Record& record);
     // The caller guarantees 0 <= index < size().
     void eraseAt(int index);
+    // Moves the record at from so that it stands at to, the records between
+    // closing up; the caller guarantees both are below size(). Allocates
+    // nothing, so it cannot fail part way.
+    void move(int from, int to);
     void clear() { records_.clear(); }
 
     // Case-insensitive by name (compareNoCase); records whose names compare

@@ -26,6 +26,22 @@ TEST(RecordList, InsertAndEraseKeepTheOrder) {
     EXPECT_EQ(namesOf(list), (Names{"a", "b", "c"}));
 }
 
+TEST(RecordList, MoveTakesARecordToItsNewPlace) {
+    struct Row {
+        int from, to;
+        Names expected;
+    } rows[] = {
+        {0, 3, {"b", "c", "d", "a"}}, {3, 0, {"d", "a", "b", "c"}}, {1, 2, {"a", "c", "b", "d"}},
+        {2, 1, {"a", "c", "b", "d"}}, {2, 2, {"a", "b", "c", "d"}},
+    };
+    for (const Row& row : rows) {
+        RecordList list = listOfNames({"a", "b", "c", "d"});
+        list.move(row.from, row.to);
+        EXPECT_EQ(namesOf(list), row.expected) << row.from << " to " << row.to;
+        EXPECT_EQ(list.at(row.to).value(), "value of " + list.at(row.to).name());
+    }
+}
+
 TEST(RecordList, HoldsCopiesOfTheCallersRecords) {
     Record record("name", "value");
     RecordList list;
