@@ -1,5 +1,6 @@
-// Load, save and sort of a large generated database, each beside the raw
-// cost of moving the same bytes. Figures only: nothing here passes or fails.
+// Load, save, sort and a search that finds nothing, of a large generated
+// database, each beside the raw cost of moving or scanning the same bytes.
+// Figures only: nothing here passes or fails.
 //
 //   build/native/bench/storage_bench [--records=N] [benchmark options]
 
@@ -15,6 +16,7 @@
 
 #include "DatabaseGenerator.h"
 #include "RecordList.h"
+#include "RecordSearch.h"
 
 namespace {
 
@@ -104,6 +106,30 @@ void sortAscending(benchmark::State& state) {
     state.counters["records"] = static_cast<double>(recordCount);
 }
 
+// The floor of a search: memchr through every name and value for a byte
+// that none holds.
+void memchrScan(benchmark::State& state) {
+    for (auto _ : state) {
+        std::size_t found = 0;
+        for (const Record& record : database) {
+            found += std::memchr(record.name().data(), '\x01', record.name().size()) != nullptr;
+            found += std::memchr(record.value().data(), '\x01', record.value().size()) != nullptr;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+    reportBytes(state);
+}
+
+// Words the database is made of, in an order it never holds them.
+void searchNothing(benchmark::State& state, bool matchCase) {
+    RecordSearch search("travel plan Paris", matchCase);
+    for (auto _ : state) {
+        auto found = search.find(database, {0, RecordField::name, 0}, RecordSearch::Direction::forward);
+        benchmark::DoNotOptimize(found);
+    }
+    reportBytes(state);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -118,6 +144,9 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("raw_write", rawWrite)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("save", save)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("sort_ascending", sortAscending)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("memchr_scan", memchrScan)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("search_nothing", searchNothing, false)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("search_nothing_match_case", searchNothing, true)->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     tearDown();

@@ -107,24 +107,31 @@ std::size_t RecordSearch::scan(const char* data, std::size_t size, std::size_t f
     std::size_t at = from;
 #if defined(__SSE2__)
     // Sixteen starts at a time: the whole text is compared only where its
-    // first and last bytes are both in place.
+    // first and last bytes are both in place. The last block ends with the
+    // field; the starts it shares with the block before hold no match.
     const unsigned char last = static_cast<unsigned char>(text_.back());
     const char firstCase = !matchCase_ && first >= 'a' && first <= 'z' ? 0x20 : 0;
     const char lastCase = !matchCase_ && last >= 'a' && last <= 'z' ? 0x20 : 0;
-    for (; size - at >= length - 1 + 16; at += 16) {
-        __m128i starts = load(data + at);
-        unsigned candidates =
-            bytesEqual(starts, first, firstCase) & bytesEqual(load(data + at + length - 1), last, lastCase);
-        unsigned nul = bytesEqual(starts, 0, 0);
-        if (nul)
-            candidates &= (nul & (0u - nul)) - 1; // the starts before the NUL
-        for (; candidates; candidates &= candidates - 1) {
-            std::size_t start = at + static_cast<std::size_t>(__builtin_ctz(candidates));
-            if (matchesAt(data + start))
-                return start;
+    const std::size_t span = length - 1 + 16;
+    if (size - at >= span) {
+        const std::size_t lastBlock = size - span;
+        for (;; at += 16) {
+            if (at > lastBlock)
+                at = lastBlock;
+            __m128i starts = load(data + at);
+            unsigned candidates =
+                bytesEqual(starts, first, firstCase) & bytesEqual(load(data + at + length - 1), last, lastCase);
+            unsigned nul = bytesEqual(starts, 0, 0);
+            if (nul)
+                candidates &= (nul & (0u - nul)) - 1; // the starts before the NUL
+            for (; candidates; candidates &= candidates - 1) {
+                std::size_t start = at + static_cast<std::size_t>(__builtin_ctz(candidates));
+                if (matchesAt(data + start))
+                    return start;
+            }
+            if (nul || at == lastBlock)
+                return none;
         }
-        if (nul)
-            return none;
     }
 #endif
     for (; size - at >= length; ++at) {
