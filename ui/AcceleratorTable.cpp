@@ -9,6 +9,11 @@ const ACCEL mainAccelerators[mainAcceleratorCount] = {
     {FVIRTKEY | FCONTROL, 'A', IDM_SELECT_ALL},
     {FVIRTKEY | FCONTROL, VK_OEM_PLUS, IDM_ADD},
     {FVIRTKEY | FCONTROL, VK_ADD, IDM_ADD},
+    {FVIRTKEY | FALT, VK_UP, IDM_MOVE_UP},
+    {FVIRTKEY | FALT, VK_DOWN, IDM_MOVE_DOWN},
+    {FVIRTKEY | FCONTROL, 'F', IDM_FIND},
+    {FVIRTKEY, VK_F3, IDM_FIND_NEXT},
+    {FVIRTKEY | FSHIFT, VK_F3, IDM_FIND_PREVIOUS},
 };
 
 AcceleratorTable::AcceleratorTable() : handle_(nullptr) {}

@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-// The main window's keyboard shortcuts, all Ctrl + a virtual key: Ctrl+S,
-// Ctrl+O, Ctrl+N, Ctrl+A (select all in the focused editor field) and Ctrl
-// with either plus key (main keyboard and keypad) for Add.
-constexpr int mainAcceleratorCount = 6;
+// The main window's keyboard shortcuts: Ctrl+S, Ctrl+O, Ctrl+N, Ctrl+A
+// (select all in the focused editor field), Ctrl with either plus key (main
+// keyboard and keypad) for Add, Alt+Up and Alt+Down to move the selected
+// record, Ctrl+F, F3 and Shift+F3 to find.
+constexpr int mainAcceleratorCount = 11;
 extern const ACCEL mainAccelerators[mainAcceleratorCount];
 
 // Owns one accelerator table and turns key messages into WM_COMMAND.

@@ -1,6 +1,7 @@
 #include "support/Win32Test.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -57,6 +58,24 @@ std::string windowText(HWND window) {
     int got = GetWindowTextA(window, text.data(), length + 1);
     text.resize(got);
     return text;
+}
+
+ModifierKeys::ModifierKeys(BYTE down) {
+    GetKeyboardState(saved_);
+    BYTE state[256];
+    std::copy(std::begin(saved_), std::end(saved_), state);
+    const struct {
+        BYTE flag;
+        int keys[2];
+    } modifiers[] = {{FCONTROL, {VK_CONTROL, VK_LCONTROL}}, {FALT, {VK_MENU, VK_LMENU}}, {FSHIFT, {VK_SHIFT, VK_LSHIFT}}};
+    for (const auto& modifier : modifiers)
+        for (int key : modifier.keys)
+            state[key] = (down & modifier.flag) ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+ModifierKeys::~ModifierKeys() {
+    SetKeyboardState(saved_);
 }
 
 void pressButton(HWND dialog, int buttonId) {
