@@ -13,6 +13,9 @@ namespace {
 
 constexpr std::size_t none = std::string::npos;
 
+// How many records ahead a search asks for the text it will need.
+constexpr std::size_t prefetchDistance = 8;
+
 // The fields of all records in one run: the name of record i is field 2i,
 // its value field 2i + 1.
 std::size_t fieldIndex(const TextPlace& place) {
@@ -22,6 +25,15 @@ std::size_t fieldIndex(const TextPlace& place) {
 const std::string& fieldText(const RecordList& records, std::size_t index) {
     const Record& record = records.at(index / 2);
     return index % 2 ? record.value() : record.name();
+}
+
+// Asks for the text of the record that comes prefetchDistance records after
+// (or before) the field's.
+void prefetchAhead(const RecordList& records, std::size_t field, bool forward) {
+    std::size_t record = field / 2;
+    std::size_t ahead = forward ? record + prefetchDistance : record - prefetchDistance;
+    if (ahead < records.size())
+        prefetchText(records.at(ahead));
 }
 
 TextPlace placeOf(std::size_t index, std::size_t offset) {
@@ -56,28 +68,38 @@ std::optional<TextPlace> RecordSearch::find(const RecordList& records, const Tex
         return std::nullopt;
     const std::size_t fields = 2 * records.size();
     const std::size_t start = from.record < records.size() ? fieldIndex(from) : fields;
+    const std::size_t upToStart = std::min(start + 1, fields);
+    std::optional<TextPlace> match;
     if (direction == Direction::forward) {
-        for (std::size_t field = start; field < fields; ++field) {
-            std::size_t at = firstMatch(fieldText(records, field), field == start ? from.offset : 0);
-            if (at != none)
-                return placeOf(field, at);
-        }
-        for (std::size_t field = 0; field < fields && field <= start; ++field) {
-            std::size_t at = firstMatch(fieldText(records, field), 0);
-            if (at != none)
-                return placeOf(field, at);
-        }
-    } else {
-        for (std::size_t field = std::min(start + 1, fields); field-- > 0;) {
-            std::size_t at = lastMatchBefore(fieldText(records, field), field == start ? from.offset : none);
-            if (at != none)
-                return placeOf(field, at);
-        }
-        for (std::size_t field = fields; field-- > start;) {
-            std::size_t at = lastMatchBefore(fieldText(records, field), none);
-            if (at != none)
-                return placeOf(field, at);
-        }
+        match = firstIn(records, start, fields, from.offset);
+        return match ? match : firstIn(records, 0, upToStart, 0);
+    }
+    match = lastIn(records, 0, upToStart, start < fields ? from.offset : none);
+    return match ? match : lastIn(records, start, fields, none);
+}
+
+// The first match in the fields from `first` up to `end`, in the first of
+// them from `offset` on.
+std::optional<TextPlace> RecordSearch::firstIn(const RecordList& records, std::size_t first, std::size_t end,
+                                               std::size_t offset) const {
+    for (std::size_t field = first; field < end; ++field) {
+        prefetchAhead(records, field, true);
+        std::size_t at = firstMatch(fieldText(records, field), field == first ? offset : 0);
+        if (at != none)
+            return placeOf(field, at);
+    }
+    return std::nullopt;
+}
+
+// The last match in the fields from `first` up to `end`, in the last of them
+// before `limit`.
+std::optional<TextPlace> RecordSearch::lastIn(const RecordList& records, std::size_t first, std::size_t end,
+                                              std::size_t limit) const {
+    for (std::size_t field = end; field-- > first;) {
+        prefetchAhead(records, field, false);
+        std::size_t at = lastMatchBefore(fieldText(records, field), field == end - 1 ? limit : none);
+        if (at != none)
+            return placeOf(field, at);
     }
     return std::nullopt;
 }

@@ -40,6 +40,10 @@ public:
     std::size_t length() const { return text_.size(); }
 
 private:
+    std::optional<TextPlace> firstIn(const RecordList& records, std::size_t first, std::size_t end,
+                                     std::size_t offset) const;
+    std::optional<TextPlace> lastIn(const RecordList& records, std::size_t first, std::size_t end,
+                                    std::size_t limit) const;
     std::size_t firstMatch(const std::string& field, std::size_t from) const;
     std::size_t lastMatchBefore(const std::string& field, std::size_t limit) const;
     std::size_t scan(const char* data, std::size_t size, std::size_t from) const;
