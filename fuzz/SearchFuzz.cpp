@@ -3,6 +3,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -13,53 +14,26 @@
 
 namespace {
 
-// Every match, in the order of the records' text, byte by byte in each
-// field's text up to its first NUL.
-std::vector<TextPlace> everyMatch(const RecordList& records, std::string text, bool matchCase) {
-    text = text.c_str();
-    std::vector<TextPlace> matches;
-    if (text.empty())
-        return matches;
-    auto same = [matchCase](char a, char b) {
-        return matchCase ? a == b : foldCase(static_cast<unsigned char>(a)) == foldCase(static_cast<unsigned char>(b));
+// Every match in order, tried at each byte of each field up to its NUL.
+std::vector<TextPlace> everyMatch(const RecordList& records, const std::string& text, bool matchCase) {
+    auto same = [matchCase](unsigned char a, unsigned char b) {
+        return matchCase ? a == b : foldCase(a) == foldCase(b);
     };
+    std::vector<TextPlace> matches;
     for (std::size_t record = 0; record < records.size(); ++record) {
         for (RecordField field : {RecordField::name, RecordField::value}) {
             const Record& r = records.at(record);
             std::string shown = (field == RecordField::name ? r.name() : r.value()).c_str();
-            for (std::size_t at = 0; at + text.size() <= shown.size(); ++at) {
-                std::size_t i = 0;
-                while (i < text.size() && same(shown[at + i], text[i]))
-                    ++i;
-                if (i == text.size())
+            for (std::size_t at = 0; !text.empty() && at + text.size() <= shown.size(); ++at)
+                if (std::equal(text.begin(), text.end(), shown.begin() + at, same))
                     matches.push_back({record, field, at});
-            }
         }
     }
     return matches;
 }
 
 bool before(const TextPlace& a, const TextPlace& b) {
-    if (a.record != b.record)
-        return a.record < b.record;
-    if (a.field != b.field)
-        return a.field == RecordField::name;
-    return a.offset < b.offset;
-}
-
-std::optional<TextPlace> naiveFind(const std::vector<TextPlace>& matches, const TextPlace& from, bool forward) {
-    if (matches.empty())
-        return std::nullopt;
-    if (forward) {
-        for (const TextPlace& match : matches)
-            if (!before(match, from))
-                return match;
-        return matches.front();
-    }
-    for (auto match = matches.rbegin(); match != matches.rend(); ++match)
-        if (before(*match, from))
-            return *match;
-    return matches.back();
+    return a.record != b.record ? a.record < b.record : a.field != b.field ? a.field < b.field : a.offset < b.offset;
 }
 
 } // namespace
@@ -77,9 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         std::string name = input.ConsumeRandomLengthString(300);
         records.append(Record(name, input.ConsumeRandomLengthString(1000)));
     }
-    RecordSearch search(text, matchCase);
+    std::vector<TextPlace> matches = everyMatch(records, text.c_str(), matchCase);
+    // Forward: the first at or after `from`, else the first; backward: the
+    // last before it, else the last.
+    std::optional<TextPlace> expected;
+    for (const TextPlace& match : matches)
+        if (forward ? !expected && !before(match, from) : before(match, from))
+            expected = match;
+    if (!expected && !matches.empty())
+        expected = forward ? matches.front() : matches.back();
     auto direction = forward ? RecordSearch::Direction::forward : RecordSearch::Direction::backward;
-    if (search.find(records, from, direction) != naiveFind(everyMatch(records, text, matchCase), from, forward))
+    if (RecordSearch(text, matchCase).find(records, from, direction) != expected)
         std::abort();
     return 0;
 }

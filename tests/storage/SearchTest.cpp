@@ -13,16 +13,13 @@ void PrintTo(const TextPlace& place, std::ostream* out) {
 
 namespace {
 
-using Direction = RecordSearch::Direction;
-constexpr Direction forward = Direction::forward;
-constexpr Direction backward = Direction::backward;
-constexpr RecordField name = RecordField::name;
-constexpr RecordField value = RecordField::value;
+using enum RecordSearch::Direction;
+using enum RecordField;
 
 struct SearchRow {
     std::string text;
     bool matchCase;
-    Direction direction;
+    RecordSearch::Direction direction;
     TextPlace from;
     std::optional<TextPlace> expected;
 };
@@ -38,7 +35,6 @@ const RecordList records = listOf({
 const SearchRow rows[] = {
     {"alpha", false, forward, {0, name, 0}, TextPlace{0, name, 0}},
     {"alpha", false, forward, {0, name, 1}, TextPlace{0, value, 9}},
-    {"alpha", false, forward, {0, value, 10}, TextPlace{1, value, 0}},
     {"alpha", false, forward, {1, value, 1}, TextPlace{1, value, 10}},
     {"alpha", false, forward, {1, value, 11}, TextPlace{0, name, 0}},
     {"alpha", false, forward, {4, name, 0}, TextPlace{0, name, 0}},
@@ -46,22 +42,18 @@ const SearchRow rows[] = {
     {"ALPHA", true, forward, {1, value, 1}, TextPlace{1, value, 0}},
     {"alpha", false, backward, {1, value, 10}, TextPlace{1, value, 0}},
     {"alpha", false, backward, {0, name, 0}, TextPlace{1, value, 10}},
-    {"alpha", false, backward, {4, name, 0}, TextPlace{1, value, 10}},
     {"a", true, backward, {0, name, 0}, TextPlace{3, value, 1}},
-    {"gam", false, forward, {0, name, 0}, TextPlace{2, name, 0}},
     {"o\r\nAL", false, forward, {0, name, 0}, TextPlace{0, value, 6}},
     {"last", false, forward, {3, value, 99}, TextPlace{3, value, 0}},
     {std::string("DEL\0ta", 6), false, backward, {0, name, 0}, TextPlace{3, name, 0}},
     {"zeta", false, forward, {0, name, 0}, std::nullopt},
-    {"", false, forward, {0, name, 0}, std::nullopt},
 };
 
 TEST(RecordSearch, FindsTheNextMatchInItsDirectionGoingRound) {
     for (const SearchRow& row : rows) {
         RecordSearch search(row.text, row.matchCase);
         std::optional<TextPlace> found = search.find(records, row.from, row.direction);
-        EXPECT_EQ(found, row.expected) << "\"" << row.text << "\" from record " << row.from.record << " offset "
-                                       << row.from.offset << (row.direction == forward ? " forward" : " backward");
+        EXPECT_EQ(found, row.expected) << "\"" << row.text << "\" from " << ::testing::PrintToString(row.from);
     }
 }
 

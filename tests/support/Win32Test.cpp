@@ -64,13 +64,9 @@ ModifierKeys::ModifierKeys(BYTE down) {
     GetKeyboardState(saved_);
     BYTE state[256];
     std::copy(std::begin(saved_), std::end(saved_), state);
-    const struct {
-        BYTE flag;
-        int keys[2];
-    } modifiers[] = {{FCONTROL, {VK_CONTROL, VK_LCONTROL}}, {FALT, {VK_MENU, VK_LMENU}}, {FSHIFT, {VK_SHIFT, VK_LSHIFT}}};
-    for (const auto& modifier : modifiers)
-        for (int key : modifier.keys)
-            state[key] = (down & modifier.flag) ? 0x80 : 0;
+    state[VK_CONTROL] = (down & FCONTROL) ? 0x80 : 0;
+    state[VK_MENU] = (down & FALT) ? 0x80 : 0;
+    state[VK_SHIFT] = (down & FSHIFT) ? 0x80 : 0;
     SetKeyboardState(state);
 }
 
