@@ -60,20 +60,6 @@ std::string windowText(HWND window) {
     return text;
 }
 
-ModifierKeys::ModifierKeys(BYTE down) {
-    GetKeyboardState(saved_);
-    BYTE state[256];
-    std::copy(std::begin(saved_), std::end(saved_), state);
-    state[VK_CONTROL] = (down & FCONTROL) ? 0x80 : 0;
-    state[VK_MENU] = (down & FALT) ? 0x80 : 0;
-    state[VK_SHIFT] = (down & FSHIFT) ? 0x80 : 0;
-    SetKeyboardState(state);
-}
-
-ModifierKeys::~ModifierKeys() {
-    SetKeyboardState(saved_);
-}
-
 void pressButton(HWND dialog, int buttonId) {
     HWND button = GetDlgItem(dialog, buttonId);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
@@ -133,4 +119,18 @@ void DialogAnswerer::runPending() {
         actions_.pop_front();
         action(dialog);
     }
+}
+
+ModifierKeys::ModifierKeys(BYTE down) {
+    GetKeyboardState(saved_);
+    BYTE state[256];
+    std::copy(std::begin(saved_), std::end(saved_), state);
+    state[VK_CONTROL] = (down & FCONTROL) ? 0x80 : 0;
+    state[VK_MENU] = (down & FALT) ? 0x80 : 0;
+    state[VK_SHIFT] = (down & FSHIFT) ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+ModifierKeys::~ModifierKeys() {
+    SetKeyboardState(saved_);
 }
