@@ -65,8 +65,9 @@ TextPlace App::searchStart(Direction direction) const {
         return from;
     }
     int sel = listBox.selection();
-    std::size_t record = sel == -1 ? (forward ? 0 : records.size()) : static_cast<std::size_t>(sel) + forward;
-    return {record, RecordField::name, 0};
+    if (sel == -1)
+        return {forward ? 0 : records.size(), RecordField::name, 0};
+    return {static_cast<std::size_t>(forward ? sel + 1 : sel), RecordField::name, 0};
 }
 
 HWND App::matchEdit() const {
