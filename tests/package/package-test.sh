@@ -127,7 +127,7 @@ check_msi x86 Intel 014c
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 export WINEPREFIX=$work/wineprefix
 unset DISPLAY
-tabulo_prefix_init "$WINEPREFIX"
+tabulo_prefix_init "$WINEPREFIX" 144
 tabulo_start_display || exit 1
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
@@ -135,9 +135,6 @@ cleanup() {
     tabulo_stop_display
 }
 trap cleanup EXIT
-reg=$work/dpi.reg
-printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:00000090\n' >"$reg"
-wine regedit /S "$reg" >/dev/null 2>&1
 # Wine links the user's Documents and Desktop to the home folder; the
 # installer and the program must write inside the prefix only.
 user_dir=$(winepath_of 'C:\users')/$(id -un)
