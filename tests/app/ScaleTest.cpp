@@ -18,13 +18,6 @@ struct ScaleRow {
 
 class ScaleTest : public AppTest, public ::testing::WithParamInterface<ScaleRow> {};
 
-RECT rectIn(HWND parent, HWND child) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // A control of the panel's template (place and size in dialog units) in
 // pixels, converted as the dialog manager converts it.
 RECT templateRect(HWND panel, int x, int y, int width, int height) {
@@ -72,8 +65,8 @@ TEST_P(ScaleTest, PanesFollowTheScreenAndTheNameEditTheFont) {
     // The list up to the bar at 200, the bar 4 wide (its last pixel still
     // grabs it), the panel to the right edge.
     HWND panel = app->recordPanel().hwnd();
-    RECT listRect = rectIn(mainWindow(), list());
-    RECT panelRect = rectIn(mainWindow(), panel);
+    RECT listRect = childRect(mainWindow(), list());
+    RECT panelRect = childRect(mainWindow(), panel);
     EXPECT_EQ(listRect.right, scaled(200));
     EXPECT_EQ(panelRect.left - listRect.right, scaled(4));
     EXPECT_EQ(panelRect.right, client.right);
@@ -88,7 +81,7 @@ TEST_P(ScaleTest, PanesFollowTheScreenAndTheNameEditTheFont) {
     const int ids[] = {IDC_NAME_LABEL, IDC_NAME_EDIT, IDC_VALUE_LABEL, IDC_VALUE_EDIT};
     RECT at[4];
     for (int i = 0; i < 4; ++i)
-        at[i] = rectIn(panel, GetDlgItem(panel, ids[i]));
+        at[i] = childRect(panel, GetDlgItem(panel, ids[i]));
     const RECT& name = at[1];
     RECT nameClient;
     GetClientRect(nameEdit(), &nameClient);

@@ -12,13 +12,6 @@
 
 namespace {
 
-RECT childRect(HWND parent, HWND child) {
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // A rectangle of the template, in dialog units, as pixels of this panel.
 RECT dialogUnitsToPixels(HWND panel, int left, int top, int right, int bottom) {
     RECT rect = {left, top, right, bottom};
