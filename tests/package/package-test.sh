@@ -85,8 +85,11 @@ wait_for() { # wait_for EXPECTED COMMAND...
 }
 
 installed() { wine uninstaller --list 2>/dev/null | tr -d '\r' | sed -n 's/|||Tabulo$//p'; }
+# The 64-bit package writes the 64-bit registry; with Wine's 32-bit loader
+# installed, "wine reg" is the 32-bit reg.exe and sees the 32-bit view unless
+# asked for the other.
 arp_value() { # arp_value PRODUCT-CODE NAME
-    wine reg query "$uninstall_key\\$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = $2 = ""; sub(/^ +/, ""); print }'
+    wine reg query "$uninstall_key\\$1" /v "$2" /reg:64 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = $2 = ""; sub(/^ +/, ""); print }'
 }
 product_icon() {
     wine reg query 'HKCU\Software\Microsoft\Installer\Products' /s 2>/dev/null | tr -d '\r' |
