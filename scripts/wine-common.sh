@@ -7,12 +7,17 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
 # What tabulo_prefix_init puts into a prefix; a prefix made by an older
-# version of it is made anew.
-tabulo_prefix_layout=2
+# version of it, or for another dpi, is made anew.
+tabulo_prefix_layout=3
 
-# tabulo_prefix_init PREFIX: creates the prefix once (boot, virtual desktop,
-# Wine's own fonts, no crash dialog). Safe to call from several processes at
+# tabulo_prefix_init PREFIX [DPI]: creates the prefix once (boot, virtual
+# desktop, Wine's own fonts, no crash dialog, the screen's resolution: DPI
+# dots per inch, 96 when not given). Safe to call from several processes at
 # the same time.
+#
+# The resolution is the prefix's HKCU\Control Panel\Desktop value LogPixels,
+# set before any program runs; a prefix asked for at another resolution is
+# made anew, so scripts give each resolution a prefix of its own.
 #
 # Wine's own fonts (Marlett for the caption buttons, Tahoma, MS Sans Serif)
 # come with Debian's fonts-wine in /usr/share/wine/fonts, but Debian's Wine 8
@@ -20,34 +25,37 @@ tabulo_prefix_layout=2
 # "../fonts"), so the caption buttons would show as "0 1 r". The prefix
 # names that folder as an extra font path instead.
 tabulo_prefix_init() {
-    local prefix=$1
+    local prefix=$1 dpi=${2:-96}
     mkdir -p "$(dirname "$prefix")"
     (
         flock 9
-        if [ "$(cat "$prefix/.tabulo-ready" 2>/dev/null)" != "$tabulo_prefix_layout" ]; then
+        if [ "$(cat "$prefix/.tabulo-ready" 2>/dev/null)" != "$tabulo_prefix_layout $dpi" ]; then
             rm -rf "$prefix"
             WINEPREFIX=$prefix wineboot --init >/dev/null 2>&1
             local reg
             reg=$(mktemp --suffix=.reg)
-            cat >"$reg" <<'REG'
+            cat >"$reg" <<REG
 REGEDIT4
 
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
+[HKEY_CURRENT_USER\\Control Panel\\Desktop]
+"LogPixels"=dword:$(printf %08x "$dpi")
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
 "Desktop"="Default"
 
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
 "Default"="1024x768"
 
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
 "ShowCrashDialog"=dword:00000000
 
-[HKEY_CURRENT_USER\Software\Wine\Fonts]
-"Path"="Z:\\usr\\share\\wine\\fonts"
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts]
+"Path"="Z:\\\\usr\\\\share\\\\wine\\\\fonts"
 REG
             WINEPREFIX=$prefix wine regedit /S "$reg" >/dev/null 2>&1
             rm -f "$reg"
             WINEPREFIX=$prefix wineserver -w
-            echo "$tabulo_prefix_layout" >"$prefix/.tabulo-ready"
+            echo "$tabulo_prefix_layout $dpi" >"$prefix/.tabulo-ready"
         fi
     ) 9>"$prefix.lock"
 }

@@ -85,8 +85,11 @@ wait_for() { # wait_for EXPECTED COMMAND...
 }
 
 installed() { wine uninstaller --list 2>/dev/null | tr -d '\r' | sed -n 's/|||Tabulo$//p'; }
+# The 64-bit package writes the 64-bit registry; with Wine's 32-bit loader
+# installed, "wine reg" is the 32-bit reg.exe and sees the 32-bit view unless
+# asked for the other.
 arp_value() { # arp_value PRODUCT-CODE NAME
-    wine reg query "$uninstall_key\\$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = $2 = ""; sub(/^ +/, ""); print }'
+    wine reg query "$uninstall_key\\$1" /v "$2" /reg:64 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = $2 = ""; sub(/^ +/, ""); print }'
 }
 product_icon() {
     wine reg query 'HKCU\Software\Microsoft\Installer\Products' /s 2>/dev/null | tr -d '\r' |
@@ -127,7 +130,7 @@ check_msi x86 Intel 014c
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 export WINEPREFIX=$work/wineprefix
 unset DISPLAY
-tabulo_prefix_init "$WINEPREFIX"
+tabulo_prefix_init "$WINEPREFIX" 144
 tabulo_start_display || exit 1
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
@@ -135,9 +138,6 @@ cleanup() {
     tabulo_stop_display
 }
 trap cleanup EXIT
-reg=$work/dpi.reg
-printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:00000090\n' >"$reg"
-wine regedit /S "$reg" >/dev/null 2>&1
 # Wine links the user's Documents and Desktop to the home folder; the
 # installer and the program must write inside the prefix only.
 user_dir=$(winepath_of 'C:\users')/$(id -un)
