@@ -84,6 +84,14 @@ wait_for() { # wait_for EXPECTED COMMAND...
     echo "$seen"
 }
 
+# F1 in the running program shows README.txt from its folder (in Notepad: a
+# fresh prefix has no program registered for text files).
+check_f1_guide() { # check_f1_guide WHAT
+    xdotool key F1
+    expect "$1: F1 shows the guide" "$(wait_for "README.txt - Notepad" probe notepad)" "README.txt - Notepad"
+    probe close-notepad
+}
+
 installed() { wine uninstaller --list 2>/dev/null | tr -d '\r' | sed -n 's/|||Tabulo$//p'; }
 arp_value() { # arp_value PRODUCT-CODE NAME
     wine reg query "$uninstall_key\\$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = $2 = ""; sub(/^ +/, ""); print }'
@@ -112,7 +120,7 @@ check_msi() { # check_msi MSI-ARCH PLATFORM MACHINE
     expect "$1 msi: version" "$(msi_property "$msi" ProductVersion)" "$version"
     expect "$1 msi: upgrade code" "$(msi_property "$msi" UpgradeCode)" "$upgrade_code"
     expect "$1 msi: files" "$(msiextract -C "$work/$1" "$msi" | sort | tr '\n' ' ')" \
-        "Programs/Tabulo/README.txt Programs/Tabulo/example.txt Programs/Tabulo/tabulo.exe "
+        "Programs/Tabulo/README.txt Programs/Tabulo/example.txt Programs/Tabulo/tabulo.exe Tabulo/example.txt "
     expect "$1 msi: machine" "$(machine_of "$work/$1/Programs/Tabulo/tabulo.exe")" "$3"
 }
 
@@ -152,10 +160,15 @@ echo "install $version"
 check "install exits 0" wine msiexec /i "$(winepath -w "$dist/tabulo-$version-x64.msi")" /qn
 program_dir=$user_dir/AppData/Local/Programs/Tabulo
 expect "installed files" "$(ls "$program_dir" 2>&1 | tr '\n' ' ')" "README.txt example.txt tabulo.exe "
-shortcut='C:\users\'$(id -un)'\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Tabulo.lnk'
+start_menu='C:\users\'$(id -un)'\AppData\Roaming\Microsoft\Windows\Start Menu\Programs'
+shortcut=$start_menu'\Tabulo.lnk'
 expect "shortcut" "$(probe shortcut "$shortcut")" \
     "target C:\\users\\$(id -un)\\AppData\\Local\\Programs\\Tabulo\\tabulo.exe
 folder C:\\users\\$(id -un)\\Documents\\Tabulo\\"
+expect "guide shortcut" "$(probe shortcut "$start_menu\Tabulo User Guide.lnk" | sed -n 1p)" \
+    "target C:\\users\\$(id -un)\\AppData\\Local\\Programs\\Tabulo\\README.txt"
+documents=$user_dir/Documents/Tabulo
+check "example in Documents\\Tabulo" cmp -s "$documents/example.txt" "$root/examples/example.txt"
 product=$(installed)
 expect "uninstall entry: name" "$(arp_value "$product" DisplayName)" "Tabulo"
 expect "uninstall entry: version" "$(arp_value "$product" DisplayVersion)" "$version"
@@ -173,6 +186,7 @@ expect "title" "$(probe title)" "Tabulo $major.$minor - Untitled"
 # 10 points at 144 dpi: 20 pixels.
 expect "Courier New 20 pixels high" "$(probe line-height)" "$(probe text-height 'Courier New' -20)"
 expect "panel layout problems" "$(probe layout)" ""
+check_f1_guide "installed"
 # The bar's left edge follows the pointer: the list ends where it is let go.
 read -r _ list_x _ <<<"$(probe rects | sed -n 2p)"
 read -r x y <<<"$(probe bar)"
@@ -189,6 +203,9 @@ settings=$(cat "$working_dir/settings.txt")
 # --- upgrade -------------------------------------------------------------------
 
 echo "upgrade to $newer"
+# The example is the user's once it is there: an upgrade keeps their changes.
+printf '{mine=1}\r\n' >>"$documents/example.txt"
+example=$(cat "$documents/example.txt")
 "$root/scripts/make-msi.sh" x64 "$newer" "$work/win64" "$work/tabulo-$newer-x64.msi"
 check "upgrade exits 0" wine msiexec /i "$(winepath -w "$work/tabulo-$newer-x64.msi")" /qn
 product=$(installed)
@@ -196,6 +213,7 @@ expect "installed copies" "$(echo "$product" | grep -c .)" 1
 expect "installed version" "$(arp_value "$product" DisplayVersion)" "$newer"
 expect "program after the upgrade" "$(ls "$program_dir" 2>&1 | tr '\n' ' ')" "README.txt example.txt tabulo.exe "
 expect "settings.txt after the upgrade" "$(cat "$working_dir/settings.txt")" "$settings"
+expect "changed example after the upgrade" "$(cat "$documents/example.txt")" "$example"
 
 # --- uninstall -----------------------------------------------------------------
 
@@ -204,8 +222,8 @@ printf '{a=1}\r\n' >"$working_dir/notes.txt"
 check "uninstall exits 0" wine msiexec /x "$product" /qn
 expect "installed copies after uninstall" "$(installed)" ""
 check "program folder removed" test ! -e "$program_dir"
-check "shortcut removed" test ! -e "$(winepath_of "$shortcut")"
-expect "user's files kept" "$(ls "$working_dir" | tr '\n' ' ')" "notes.txt settings.txt "
+check "shortcuts removed" test ! -e "$(winepath_of "$shortcut")" -a ! -e "$(winepath_of "$start_menu\Tabulo User Guide.lnk")"
+expect "user's files kept" "$(ls "$working_dir" | tr '\n' ' ')" "example.txt notes.txt settings.txt "
 
 # --- the portable zip ------------------------------------------------------------
 
@@ -217,6 +235,7 @@ start "$portable" tabulo.exe example.txt
 expect "title" "$(probe title)" "Tabulo $major.$minor - example.txt"
 expect "records" "$(probe list | tail -n +2 | wc -l)" "$(grep -c '^{' "$root/examples/example.txt")"
 expect "first record" "$(probe list | sed -n 2p)" "Shopping list"
+check_f1_guide "zip"
 
 echo "package: $passed passed, $failures failed"
 [ "$failures" -eq 0 ]
