@@ -126,11 +126,12 @@ private:
     void onSortDescending();
     void sortRecords(bool descending);
 
-    // View commands (AppViewCommands.cpp)
+    // View and help commands (AppViewCommands.cpp)
     void onFont();
     void onTextColor();
     void onBackgroundColor();
     void onSelectAll();
+    void onUserGuide();
     void onAbout();
 
     // Drag reordering and the context menu (AppDragging.cpp)

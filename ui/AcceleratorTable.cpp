@@ -9,6 +9,7 @@ const ACCEL mainAccelerators[mainAcceleratorCount] = {
     {FVIRTKEY | FCONTROL, 'A', IDM_SELECT_ALL},
     {FVIRTKEY | FCONTROL, VK_OEM_PLUS, IDM_ADD},
     {FVIRTKEY | FCONTROL, VK_ADD, IDM_ADD},
+    {FVIRTKEY, VK_F1, IDM_USER_GUIDE},
 };
 
 AcceleratorTable::AcceleratorTable() : handle_(nullptr) {}

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-// The main window's keyboard shortcuts, all Ctrl + a virtual key: Ctrl+S,
-// Ctrl+O, Ctrl+N, Ctrl+A (select all in the focused editor field) and Ctrl
-// with either plus key (main keyboard and keypad) for Add.
-constexpr int mainAcceleratorCount = 6;
+// The main window's keyboard shortcuts: Ctrl+S, Ctrl+O, Ctrl+N, Ctrl+A
+// (select all in the focused editor field), Ctrl with either plus key (main
+// keyboard and keypad) for Add, and F1 for the user guide.
+constexpr int mainAcceleratorCount = 7;
 extern const ACCEL mainAccelerators[mainAcceleratorCount];
 
 // Owns one accelerator table and turns key messages into WM_COMMAND.

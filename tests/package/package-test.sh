@@ -90,6 +90,14 @@ wait_for() { # wait_for EXPECTED COMMAND...
     echo "$seen"
 }
 
+# F1 in the running program shows README.txt from its folder (in Notepad: a
+# fresh prefix has no program registered for text files).
+check_f1_guide() {
+    xdotool key F1
+    expect "F1 shows the guide" "$(wait_for "README.txt - Notepad" probe notepad)" "README.txt - Notepad"
+    probe close-notepad
+}
+
 installed() { wine uninstaller --list 2>/dev/null | tr -d '\r' | sed -n 's/|||Tabulo$//p'; }
 # Where Wine's 32-bit loader is installed, "wine reg" is the 32-bit reg.exe
 # even in a 64-bit prefix, and sees a 64-bit package's uninstall entry only
@@ -121,7 +129,7 @@ check_msi() { # check_msi MSI-ARCH PLATFORM MACHINE
     expect "$1 msi: version" "$(msi_property "$msi" ProductVersion)" "$version"
     expect "$1 msi: upgrade code" "$(msi_property "$msi" UpgradeCode)" "$upgrade_code"
     expect "$1 msi: files" "$(msiextract -C "$work/$1" "$msi" | sort | tr '\n' ' ')" \
-        "Programs/Tabulo/README.txt Programs/Tabulo/example.txt Programs/Tabulo/tabulo.exe "
+        "Programs/Tabulo/README.txt Programs/Tabulo/example.txt Programs/Tabulo/tabulo.exe Tabulo/example.txt "
     expect "$1 msi: machine" "$(machine_of "$work/$1/Programs/Tabulo/tabulo.exe")" "$3"
 }
 
@@ -162,16 +170,23 @@ fresh_prefix() {
 # its shortcut starts it, upgrades to a package of a higher version made
 # from STAGE (what the package installs) and uninstalls.
 use_installer() {
-    local arch=$1 stage=$2 program_dir shortcut product icon target working_dir settings
+    local arch=$1 stage=$2 program_dir start_menu shortcut guide_shortcut documents example
+    local product icon target working_dir settings
 
     echo "$arch: install $version"
     check "install exits 0" wine msiexec /i "$(winepath -w "$dist/tabulo-$version-$arch.msi")" /qn
     program_dir=$user_dir/AppData/Local/Programs/Tabulo
     expect "installed files" "$(ls "$program_dir" 2>&1 | tr '\n' ' ')" "README.txt example.txt tabulo.exe "
-    shortcut='C:\users\'$(id -un)'\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Tabulo.lnk'
+    start_menu='C:\users\'$(id -un)'\AppData\Roaming\Microsoft\Windows\Start Menu\Programs'
+    shortcut=$start_menu'\Tabulo.lnk'
+    guide_shortcut=$start_menu'\Tabulo User Guide.lnk'
     expect "shortcut" "$(probe shortcut "$shortcut")" \
         "target C:\\users\\$(id -un)\\AppData\\Local\\Programs\\Tabulo\\tabulo.exe
 folder C:\\users\\$(id -un)\\Documents\\Tabulo\\"
+    expect "guide shortcut" "$(probe shortcut "$guide_shortcut" | sed -n 1p)" \
+        "target C:\\users\\$(id -un)\\AppData\\Local\\Programs\\Tabulo\\README.txt"
+    documents=$user_dir/Documents/Tabulo
+    check "example in Documents\\Tabulo" cmp -s "$documents/example.txt" "$root/examples/example.txt"
     product=$(installed)
     expect "uninstall entry: name" "$(arp_value "$product" DisplayName)" "Tabulo"
     expect "uninstall entry: version" "$(arp_value "$product" DisplayVersion)" "$version"
@@ -187,6 +202,7 @@ folder C:\\users\\$(id -un)\\Documents\\Tabulo\\"
     # 10 points at 144 dpi: 20 pixels.
     expect "Courier New 20 pixels high" "$(probe line-height)" "$(probe text-height 'Courier New' -20)"
     expect "panel layout problems" "$(probe layout)" ""
+    check_f1_guide
     # The bar's left edge follows the pointer: the list ends where it is let go.
     local list_x x y
     read -r _ list_x _ <<<"$(probe rects | sed -n 2p)"
@@ -202,6 +218,9 @@ folder C:\\users\\$(id -un)\\Documents\\Tabulo\\"
     settings=$(cat "$working_dir/settings.txt")
 
     echo "$arch: upgrade to $newer"
+    # The example is the user's once it is there: an upgrade keeps their changes.
+    printf '{mine=1}\r\n' >>"$documents/example.txt"
+    example=$(cat "$documents/example.txt")
     "$root/scripts/make-msi.sh" "$arch" "$newer" "$stage" "$work/tabulo-$newer-$arch.msi"
     check "upgrade exits 0" wine msiexec /i "$(winepath -w "$work/tabulo-$newer-$arch.msi")" /qn
     product=$(installed)
@@ -209,14 +228,15 @@ folder C:\\users\\$(id -un)\\Documents\\Tabulo\\"
     expect "installed version" "$(arp_value "$product" DisplayVersion)" "$newer"
     expect "program after the upgrade" "$(ls "$program_dir" 2>&1 | tr '\n' ' ')" "README.txt example.txt tabulo.exe "
     expect "settings.txt after the upgrade" "$(cat "$working_dir/settings.txt")" "$settings"
+    expect "changed example after the upgrade" "$(cat "$documents/example.txt")" "$example"
 
     echo "$arch: uninstall"
     printf '{a=1}\r\n' >"$working_dir/notes.txt"
     check "uninstall exits 0" wine msiexec /x "$product" /qn
     expect "installed copies after uninstall" "$(installed)" ""
     check "program folder removed" test ! -e "$program_dir"
-    check "shortcut removed" test ! -e "$(winepath_of "$shortcut")"
-    expect "user's files kept" "$(ls "$working_dir" | tr '\n' ' ')" "notes.txt settings.txt "
+    check "shortcuts removed" test ! -e "$(winepath_of "$shortcut")" -a ! -e "$(winepath_of "$guide_shortcut")"
+    expect "user's files kept" "$(ls "$working_dir" | tr '\n' ' ')" "example.txt notes.txt settings.txt "
 }
 
 # use_zip ZIP-ARCH: unpacks the portable zip and runs its program with the
@@ -230,6 +250,7 @@ use_zip() {
     expect "title" "$(probe title)" "Tabulo $major.$minor - example.txt"
     expect "records" "$(probe list | tail -n +2 | wc -l)" "$(grep -c '^{' "$root/examples/example.txt")"
     expect "first record" "$(probe list | sed -n 2p)" "Shopping list"
+    check_f1_guide
     kill "$pid" 2>/dev/null
     pid=""
 }

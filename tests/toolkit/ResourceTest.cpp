@@ -64,7 +64,7 @@ TEST(Resources, MenuBarHasEveryPopupItemAndIdentifierInOrder) {
         {"&Records", {{"&Add\tCtrl++", 10006}, {"&Remove\tDel", 10007}, {"R&emove All", 10008}, separator,
                       {"Sort A&scending", 10015}, {"Sort Des&cending", 10016}}},
         {"&View", {{"&Font...", 10010}, {"&Color...", 10017}, {"&Background Color...", 10018}}},
-        {"&Help", {{"&About Tabulo", 10012}}},
+        {"&Help", {{"&User Guide\tF1", 10030}, {"&About Tabulo", 10012}}},
     };
     std::vector<Popup> found;
     for (int position = 0; position < GetMenuItemCount(bar); ++position) {
