@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <new>
 
+#include "ScreenScale.h"
 #include "resource.h"
 
 namespace {
@@ -16,8 +17,12 @@ constexpr DWORD mainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD listBoxStyle =
     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
 constexpr int listBoxScrollWidth = 800;
+// Sizes the program chooses itself, in pixels at 96 dpi; the screen's
+// resolution scales them.
 constexpr int firstClientWidth = 400;
 constexpr int firstClientHeight = 300;
+constexpr int splitterBarWidth = 4;
+constexpr int firstSplitterX = 200;
 
 } // namespace
 
@@ -30,7 +35,8 @@ App::App()
     mainWindow.owner = this;
     mainWindow.callback = &windowCallback<App, &App::onMessage>;
     mainWindow.create(windowTitle().c_str(), nullptr, mainWindowStyle, WS_EX_ACCEPTFILES);
-    mainWindow.setClientSize(firstClientWidth, firstClientHeight);
+    ScreenScale scale;
+    mainWindow.setClientSize(scale.pixels(firstClientWidth), scale.pixels(firstClientHeight));
     mainWindow.centerOnScreen();
 
     HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINMENU));
@@ -39,6 +45,9 @@ App::App()
     else
         showError("Error creating menu bar!");
 
+    // A splitter position from "settings.txt" was chosen on this screen and
+    // replaces the scaled one as it is.
+    settings.setSplitterX(scale.pixels(firstSplitterX));
     settings.load(settingsFile);
     COLORREF text = settings.textColor();
     COLORREF background = settings.backgroundColor();
@@ -54,6 +63,7 @@ App::App()
 
     // A bar left of the client area could never be grabbed again.
     splitter.position = std::max(0, settings.splitterX());
+    splitter.barWidth = scale.pixels(splitterBarWidth);
     splitter.parent = mainWindow.hwnd;
     splitter.leftPane = listBox.hwnd();
     splitter.rightPane = editor->hwnd();

@@ -144,11 +144,12 @@ private:
     HWND matchEdit() const;
     void reportNotFound();
 
-    // View commands (AppViewCommands.cpp)
+    // View and help commands (AppViewCommands.cpp)
     void onFont();
     void onTextColor();
     void onBackgroundColor();
     void onSelectAll();
+    void onUserGuide();
     void onAbout();
 
     // Drag reordering and the context menu (AppDragging.cpp)

@@ -88,6 +88,7 @@ void App::onCommand(WPARAM wParam, LPARAM lParam) {
     case IDM_REMOVE: onRemove(); break;
     case IDM_REMOVE_ALL: onRemoveAll(); break;
     case IDM_FONT: onFont(); break;
+    case IDM_USER_GUIDE: onUserGuide(); break;
     case IDM_ABOUT: onAbout(); break;
     case IDM_OPEN: onOpen(); break;
     case IDM_EXIT: requestExit(); break;

@@ -15,4 +15,4 @@ cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
     -DTABULO_PROGRAM_BENCH=ON >/dev/null
 cmake --build "$build" --target program_bench -j2
-"$root/scripts/wine-run.sh" "$build/wineprefix" "$build/bench/program_bench.exe" "$@" | tr -d '\r'
+"$root/scripts/wine-run.sh" win64 "$build/wineprefix" "$build/bench/program_bench.exe" "$@" | tr -d '\r'

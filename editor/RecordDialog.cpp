@@ -58,6 +58,11 @@ void RecordDialog::setFont(const Font& font) {
     font_ = font;
     font_.applyTo(nameEdit_, true);
     font_.applyTo(valueEdit_, true);
+    if (!fitNameEditToFont())
+        return;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    onSize(client.right, client.bottom);
 }
 
 void RecordDialog::setTextColor(COLORREF color) {
@@ -118,19 +123,51 @@ void RecordDialog::onInitDialog(HWND dialog) {
     valueTop_ = value.top;
     rightMargin_ = client.right - value.right;
     bottomMargin_ = client.bottom - value.bottom;
+    valueLabelTop_ = childRect(GetDlgItem(dialog, IDC_VALUE_LABEL)).top;
+    measureNameEdit();
 
     SetFocus(valueEdit_);
     SendMessageA(valueEdit_, EM_SETSEL, static_cast<WPARAM>(-1), 0);
 }
 
+// Measured with the template's own font, which the template's height fits.
+void RecordDialog::measureNameEdit() {
+    RECT outer = childRect(nameEdit_);
+    RECT client;
+    GetClientRect(nameEdit_, &client);
+    RECT text;
+    SendMessageA(nameEdit_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    nameHeight_ = outer.bottom - outer.top;
+    nameBorders_ = nameHeight_ - client.bottom;
+    nameMargin_ = text.top - client.top;
+}
+
+// A font whose line fits inside the edit at its template height leaves the
+// layout as the template has it; a taller one makes the edit a line of it
+// high plus the edit's borders and margins. True when the growth changed.
+bool RecordDialog::fitNameEditToFont() {
+    int line = font_.lineHeight();
+    int growth = 0;
+    if (line > nameHeight_ - nameBorders_)
+        growth = line + 2 * nameMargin_ + nameBorders_ - nameHeight_;
+    if (growth == nameGrowth_)
+        return false;
+    nameGrowth_ = growth;
+    return true;
+}
+
 void RecordDialog::onSize(int width, int height) {
-    SetWindowPos(valueEdit_, nullptr, valueLeft_, valueTop_, width - valueLeft_ - rightMargin_,
-                 height - valueTop_ - bottomMargin_, SWP_NOZORDER);
-    // The Name edit keeps its place and height and stretches to the same
-    // right edge as the Value edit.
+    // The Name edit keeps its place and stretches to the same right edge as
+    // the Value edit; the rows below it make room for its height.
     RECT name = childRect(nameEdit_);
     SetWindowPos(nameEdit_, nullptr, name.left, name.top, width - name.left - rightMargin_,
-                 name.bottom - name.top, SWP_NOZORDER);
+                 nameHeight_ + nameGrowth_, SWP_NOZORDER);
+    HWND valueLabel = GetDlgItem(hwnd_, IDC_VALUE_LABEL);
+    RECT label = childRect(valueLabel);
+    SetWindowPos(valueLabel, nullptr, label.left, valueLabelTop_ + nameGrowth_, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    int top = valueTop_ + nameGrowth_;
+    SetWindowPos(valueEdit_, nullptr, valueLeft_, top, width - valueLeft_ - rightMargin_,
+                 height - top - bottomMargin_, SWP_NOZORDER);
 }
 
 INT_PTR RecordDialog::onCtlColorEdit(HDC context) {

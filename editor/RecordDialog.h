@@ -41,7 +41,10 @@ public:
     void show(bool visible);
 
     // The layout measured from the template, in pixels of the panel's
-    // client area.
+    // client area. A font too tall for the Name edit's template height
+    // makes the edit taller and lowers the Value label and the Value edit
+    // by as much; valueTop() is where the Value edit starts at the template
+    // height.
     int valueLeft() const { return valueLeft_; }
     int valueTop() const { return valueTop_; }
     int rightMargin() const { return rightMargin_; }
@@ -51,6 +54,8 @@ public:
 
 private:
     void onInitDialog(HWND dialog);
+    void measureNameEdit();
+    bool fitNameEditToFont();
     void onSize(int width, int height);
     INT_PTR onCtlColorEdit(HDC context);
     void onCommand(int id);
@@ -65,6 +70,15 @@ private:
     int valueTop_ = 0;
     int rightMargin_ = 0;
     int bottomMargin_ = 0;
+    int valueLabelTop_ = 0;
+    // The Name edit at its template height: its outer height, what its
+    // borders take of that and the margin it keeps above and below a line.
+    int nameHeight_ = 0;
+    int nameBorders_ = 0;
+    int nameMargin_ = 0;
+    // How much taller than its template the font makes the Name edit, and
+    // how far the Value label and the Value edit stand lower for it.
+    int nameGrowth_ = 0;
     COLORREF textColor_ = RGB(0, 0, 0);
     SolidBrush backgroundBrush_;
 };

@@ -18,6 +18,11 @@ cd "$stage"
 icon=$(realpath --relative-to=. "$root/resources/tabulo.ico")
 wixl -a "$arch" -D Version="$version" -D Stage=. -D Icon="$icon" -o "$output" "$root/resources/tabulo.wxs"
 
+# The example database in the user's Documents\Tabulo is theirs once it is
+# there: never overwritten (msidbComponentAttributesNeverOverwrite, 128) and
+# never removed (msidbComponentAttributesPermanent, 16). wixl writes neither.
+msibuild "$output" -q "UPDATE \`Component\` SET \`Attributes\` = 144 WHERE \`Component\` = 'ExampleDatabase'"
+
 # wixl 0.101 ignores IncludeMaximum: the row that finds installed copies to
 # replace would leave out one of the same version (a rebuilt package, or the
 # other architecture), and the two would stay installed side by side.

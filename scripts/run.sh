@@ -9,7 +9,12 @@
 # screenshot (build/run/screenshot.png, or the file given) and closes the
 # program again.
 #
+# TABULO_DPI sets the screen's resolution in dots per inch (96 when unset;
+# 144 is 150 % scaling). Each other resolution has a folder, a prefix and a
+# settings.txt of its own: build/run-144dpi/ and so on.
+#
 #   scripts/run.sh [SCREENSHOT.png]
+#   TABULO_DPI=144 scripts/run.sh shot.png
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -19,8 +24,11 @@ scripts/setup.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target tabulo probe
 
-export WINEPREFIX=$root/build/run/wineprefix
-tabulo_prefix_init "$WINEPREFIX"
+dpi=${TABULO_DPI:-96}
+run=build/run
+[ "$dpi" == 96 ] || run=build/run-${dpi}dpi
+export WINEPREFIX=$root/$run/wineprefix
+tabulo_prefix_init "$WINEPREFIX" "$dpi"
 # Without Courier New, Wine draws the program's font in a proportional face;
 # a monospaced stand-in shows the program as it looks on Windows. Only this
 # prefix gets it: the tests see the fonts as they are.
@@ -28,21 +36,20 @@ if [ -z "$(fc-list ':family=Courier New')" ]; then
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'DejaVu Sans Mono' /f >/dev/null 2>&1
     wineserver -w
 fi
-mkdir -p build/run
-cp examples/example.txt build/run/example.txt
+cp examples/example.txt "$run/example.txt"
 tabulo=$root/build/win64/app/tabulo.exe
 probe() { wine "$root/build/win64/tests/probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 if [ -n "${DISPLAY:-}" ]; then
-    cd build/run
+    cd "$run"
     exec wine "$tabulo" example.txt
 fi
 
-screenshot=$(realpath -m "${1:-build/run/screenshot.png}")
+screenshot=$(realpath -m "${1:-$run/screenshot.png}")
 mkdir -p "$(dirname "$screenshot")"
 tabulo_start_display
 trap 'wineserver -k 2>/dev/null; tabulo_stop_display' EXIT
-(cd build/run && exec wine "$tabulo" example.txt) >/dev/null 2>&1 &
+(cd "$run" && exec wine "$tabulo" example.txt) >/dev/null 2>&1 &
 program=$!
 probe wait 30000 >/dev/null
 

@@ -1,10 +1,15 @@
 #!/bin/bash
 # Installs what the build and the tests need on Debian 12, and only what is
 # missing: when everything is there it asks dpkg and returns at once.
-# Wine is installed 64-bit only: never wine32, never the i386 architecture
-# (this machine cannot run 32-bit programs, and with wine32 the launcher
-# fails with "Exec format error").
+#
+# Wine's 32-bit loader (wine32, from Debian's i386 architecture) runs the
+# 32-bit build. It is installed only where the kernel runs 32-bit programs:
+# on a kernel without that, every program of the 32-bit loader fails with
+# "Exec format error", so wine32 is left out, the script says why and the
+# 32-bit runs are skipped (scripts/test.sh).
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-common.sh"
 
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev
@@ -15,17 +20,34 @@ packages=(
     wixl msitools zip unzip
 )
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
-    fi
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-echo "installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+apt_install() { # apt_install PACKAGE...
+    echo "installing: $*"
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "$@"
+}
+
+missing=()
+for package in "${packages[@]}"; do
+    installed "$package" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] || apt_install "${missing[@]}"
+
+# The kernel check needs the assembler and linker that g++ brought above.
+if ! tabulo_kernel_runs_32bit; then
+    if installed wine32:i386; then
+        echo "warning: this machine's kernel runs no 32-bit programs, and with wine32:i386" \
+            "installed every Wine program fails with \"Exec format error\": remove wine32:i386"
+    else
+        echo "wine32 left out: this machine's kernel runs no 32-bit programs"
+    fi
+    exit 0
+fi
+installed wine32:i386 && exit 0
+dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+apt_install wine32:i386

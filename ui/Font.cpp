@@ -2,17 +2,12 @@
 
 #include <commdlg.h>
 
+#include "ScreenScale.h"
+
 namespace {
 
 HFONT stockFont() {
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
-int screenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
 }
 
 // Zero-filled when the handle describes no font.
@@ -55,7 +50,7 @@ Font& Font::operator=(HFONT other) {
 }
 
 bool Font::create(const char* faceName, int pointSize, bool bold, bool italic) {
-    int height = -MulDiv(pointSize, screenDpi(), 72);
+    int height = -MulDiv(pointSize, ScreenScale().dpi(), 72);
     HFONT font = CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_DONTCARE, italic ? 1 : 0, 0, 0,
                              ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              DEFAULT_PITCH | FF_DONTCARE, faceName);
@@ -74,16 +69,12 @@ BOOL Font::destroy() {
 }
 
 int Font::pointSize() const {
-    if (!handle_)
-        return 0;
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(screen, handle_);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(screen, &metrics);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
-    return MulDiv(metrics.tmHeight - metrics.tmInternalLeading, 72, dpi);
+    TEXTMETRICA held = metrics();
+    return MulDiv(held.tmHeight - held.tmInternalLeading, 72, ScreenScale().dpi());
+}
+
+int Font::lineHeight() const {
+    return metrics().tmHeight;
 }
 
 bool Font::isBold() const {
@@ -108,6 +99,19 @@ bool Font::choose(HWND owner) {
     if (!ChooseFontA(&dialog))
         return false;
     return createFrom(description);
+}
+
+// Zero-filled when no font is held.
+TEXTMETRICA Font::metrics() const {
+    TEXTMETRICA held = {};
+    if (!handle_)
+        return held;
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, handle_);
+    GetTextMetricsA(screen, &held);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    return held;
 }
 
 bool Font::copyFrom(HFONT source) {

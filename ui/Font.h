@@ -26,6 +26,9 @@ public:
 
     // Character height (without internal leading) in points.
     int pointSize() const;
+    // Height in pixels of a line of text in the font: what a one-line edit
+    // needs inside its borders and margins to show the line whole.
+    int lineHeight() const;
     bool isBold() const;
     bool isItalic() const;
 
@@ -38,6 +41,7 @@ public:
     HFONT handle() const { return handle_; }
 
 private:
+    TEXTMETRICA metrics() const;
     bool copyFrom(HFONT source);
     bool createFrom(const LOGFONTA& description);
     void replace(HFONT font);

@@ -33,6 +33,9 @@
 //                                   foreground window, else "inactive"
 //   probe.exe file-name           the file name field of the open file dialog
 //   probe.exe wait-menu [ms]      wait until a popup menu shows
+//   probe.exe notepad             the title of a Notepad window (exit code 1
+//                                   when none is open)
+//   probe.exe close-notepad       asks every Notepad window to close
 
 #include <windows.h>
 #include <shlobj.h>
@@ -346,6 +349,20 @@ int main(int argc, char** argv) {
         return printShortcut(argv[2]);
     if (command == "wait-menu")
         return waitFor(menuShown, timeout) ? 0 : 1;
+    if (command == "notepad") {
+        HWND notepad = FindWindowA("Notepad", nullptr);
+        if (!notepad)
+            return 1;
+        std::printf("%s\n", textOf(notepad).c_str());
+        return 0;
+    }
+    if (command == "close-notepad") {
+        for (HWND notepad; (notepad = FindWindowA("Notepad", nullptr)) != nullptr;) {
+            DWORD_PTR result;
+            SendMessageTimeoutA(notepad, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &result);
+        }
+        return 0;
+    }
 
     HWND main = mainWindow();
     if (!main) {

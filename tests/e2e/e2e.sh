@@ -5,14 +5,14 @@
 # and what probe.exe (a small Win32 helper in the same Wine prefix) reads
 # from its windows.
 #
-#   tests/e2e/e2e.sh TABULO.EXE PROBE.EXE WINEPREFIX
+#   tests/e2e/e2e.sh TABULO.EXE PROBE.EXE WINEARCH WINEPREFIX
 set -u -o pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-common.sh"
 
 tabulo=$(realpath "$1")
 probe_exe=$(realpath "$2")
-export WINEPREFIX=$3
+export WINEARCH=$3 WINEPREFIX=$4
 tabulo_prefix_init "$WINEPREFIX"
 tabulo_start_display || exit 1
 # Wine processes of this prefix still running on another display would

@@ -12,13 +12,6 @@
 
 namespace {
 
-RECT childRect(HWND parent, HWND child) {
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // A rectangle of the template, in dialog units, as pixels of this panel.
 RECT dialogUnitsToPixels(HWND panel, int left, int top, int right, int bottom) {
     RECT rect = {left, top, right, bottom};
@@ -103,19 +96,21 @@ protected:
     }
 
     // The edits after a resize: the Value edit follows the right and bottom
-    // edges, the Name edit only the right edge, at the same distance.
-    void expectEditsFollowTheClientArea(const RECT& nameBefore) {
+    // edges, the Name edit only the right edge, at the same distance. A Name
+    // edit `growth` pixels taller than its template puts the Value edit as
+    // much lower.
+    void expectEditsFollowTheClientArea(const RECT& nameBefore, int growth = 0) {
         RECT client;
         GetClientRect(panel.hwnd(), &client);
         RECT value = childRect(panel.hwnd(), panel.valueEdit());
         RECT name = childRect(panel.hwnd(), panel.nameEdit());
         EXPECT_EQ(panel.valueLeft(), value.left);
-        EXPECT_EQ(panel.valueTop(), value.top);
+        EXPECT_EQ(panel.valueTop() + growth, value.top);
         EXPECT_EQ(client.right - panel.rightMargin(), value.right);
         EXPECT_EQ(client.bottom - panel.bottomMargin(), value.bottom);
         EXPECT_EQ(nameBefore.left, name.left);
         EXPECT_EQ(nameBefore.top, name.top);
-        EXPECT_EQ(nameBefore.bottom - nameBefore.top, name.bottom - name.top);
+        EXPECT_EQ(nameBefore.bottom - nameBefore.top + growth, name.bottom - name.top);
         EXPECT_EQ(value.right, name.right);
     }
 };
@@ -177,13 +172,17 @@ TEST_F(RecordDialogTest, ResizeKeepsBothEditsTheSameDistanceFromTheRightEdge) {
     resizePanel(350, 260);
     expectEditsFollowTheClientArea(nameBefore);
 
-    // A larger font does not make the Name edit taller, and the margins
-    // measured from the template stay.
-    Font large("Courier New", 28, true, false);
-    panel.setFont(large);
+    // A font too tall for the Name edit makes it taller at once, the
+    // template's margins stay, and a small font brings the template back.
+    panel.setFont(Font("Courier New", 28, true, false));
+    int growth = childRect(panel.hwnd(), panel.nameEdit()).bottom - nameBefore.bottom;
+    EXPECT_GT(growth, 0);
+    expectEditsFollowTheClientArea(nameBefore, growth);
     resizePanel(500, 300);
-    expectEditsFollowTheClientArea(nameBefore);
+    expectEditsFollowTheClientArea(nameBefore, growth);
     EXPECT_EQ(rightMargin, panel.rightMargin());
+    panel.setFont(Font("Courier New", 8, false, false));
+    expectEditsFollowTheClientArea(nameBefore);
 }
 
 TEST_F(RecordDialogTest, TextsReadBackByteForByte) {

@@ -60,6 +60,13 @@ std::string windowText(HWND window) {
     return text;
 }
 
+RECT childRect(HWND parent, HWND child) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 void pressButton(HWND dialog, int buttonId) {
     HWND button = GetDlgItem(dialog, buttonId);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));

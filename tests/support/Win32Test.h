@@ -24,6 +24,9 @@ bool movePointerTo(POINT point);
 // The text of a window (GetWindowTextA), whole.
 std::string windowText(HWND window);
 
+// A child window's rectangle in its parent's client coordinates.
+RECT childRect(HWND parent, HWND child);
+
 // Answers the modal dialogs (message boxes, common dialogs) that open on
 // this thread while the object lives, through a thread-local CBT hook. Each
 // dialog that is activated for the first time takes the next queued action;

@@ -66,7 +66,7 @@ TEST(Resources, MenuBarHasEveryPopupItemAndIdentifierInOrder) {
                       {"Move &Up\tAlt+Up", 10031}, {"Move &Down\tAlt+Down", 10032}, separator,
                       {"&Find...\tCtrl+F", 10033}, {"Find &Next\tF3", 10034}, {"Find &Previous\tShift+F3", 10035}}},
         {"&View", {{"&Font...", 10010}, {"&Color...", 10017}, {"&Background Color...", 10018}}},
-        {"&Help", {{"&About Tabulo", 10012}}},
+        {"&Help", {{"&User Guide\tF1", 10030}, {"&About Tabulo", 10012}}},
     };
     std::vector<Popup> found;
     for (int position = 0; position < GetMenuItemCount(bar); ++position) {

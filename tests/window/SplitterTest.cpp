@@ -35,6 +35,9 @@ public:
     ~SplitWindow() {
         if (GetCapture() == window.hwnd)
             ReleaseCapture();
+        // The window is the last member destroyed: its last messages must
+        // not reach the splitter that is gone by then.
+        window.owner = nullptr;
     }
 
     LRESULT onMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

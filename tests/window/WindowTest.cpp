@@ -25,6 +25,10 @@ public:
         window.callback = windowCallback<Recorder, &Recorder::onMessage>;
     }
 
+    // The window, made before its recorder, is destroyed after it: its last
+    // messages must not reach the recorder's freed list.
+    ~Recorder() { window.owner = nullptr; }
+
     LRESULT onMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         calls.push_back({hwnd, message, window.hwnd});
         if (message == WM_USER)
