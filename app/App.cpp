@@ -121,6 +121,9 @@ void App::openCommandLine(int argc, char** argv) {
 }
 
 void App::processMessage(MSG& msg) {
+    // Keys typed in the Find box act there, before any shortcut of ours.
+    if (findDialog.handleMessage(msg))
+        return;
     // The list box sends its drag notifications; a posted one is forged.
     if (dragListMessage != 0 && msg.message == dragListMessage)
         return;

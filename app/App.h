@@ -5,14 +5,17 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "AcceleratorTable.h"
 #include "ColorValue.h"
+#include "FindDialog.h"
 #include "Font.h"
 #include "ListBox.h"
 #include "RecordDialog.h"
 #include "RecordList.h"
+#include "RecordSearch.h"
 #include "Settings.h"
 #include "SolidBrush.h"
 #include "Splitter.h"
@@ -75,6 +78,7 @@ public:
     COLORREF listBrushColor() const { return backgroundBrush.color(); }
     HMENU contextMenuHandle() const { return contextMenu; }
     UINT dragListMessageId() const { return dragListMessage; }
+    HWND findBoxHandle() const { return findDialog.hwnd(); }
 
 private:
     // Start-up, loop and exit (App.cpp)
@@ -125,6 +129,20 @@ private:
     void onSortAscending();
     void onSortDescending();
     void sortRecords(bool descending);
+    void onMoveUp();
+    void onMoveDown();
+    bool canMoveSelected(int step) const;
+    void moveSelected(int step);
+    void moveRecord(int from, int to);
+
+    // Finding text in the records (AppFindCommands.cpp)
+    void onFind();
+    void onFindAgain(RecordSearch::Direction direction);
+    void onFindNotification(LPARAM lParam);
+    void search(RecordSearch::Direction direction, bool focusMatch);
+    TextPlace searchStart(RecordSearch::Direction direction) const;
+    HWND matchEdit() const;
+    void reportNotFound();
 
     // View and help commands (AppViewCommands.cpp)
     void onFont();
@@ -166,4 +184,10 @@ private:
     // Set while the App is being destroyed: the members may already be
     // gone, so the main window's last messages get default handling.
     bool closing = false;
+    // Members go in reverse order: the box goes before its owner, the main
+    // window.
+    FindDialog findDialog;
+    // Where the last search found its text, in the record the panel shows;
+    // none once the panel shows another record.
+    std::optional<TextPlace> shownMatch;
 };

@@ -82,12 +82,7 @@ LRESULT App::onDropped(const DRAGLISTINFO& info) {
         return 0;
     if (target > source)
         --target;
-    // Moved in place: nothing to allocate, so nothing can lose the record.
-    records.move(source, target);
-    listBox.remove(source);
-    listBox.insert(target, records.at(target).name());
-    currentIndex = target;
-    listBox.select(target);
+    moveRecord(source, target);
     dragSourceIndex = -1;
     return 0;
 }

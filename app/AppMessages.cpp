@@ -29,6 +29,10 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     }
     if (dragListMessage != 0 && message == dragListMessage && isOwnDragNotification(lParam))
         return onDragList(*reinterpret_cast<const DRAGLISTINFO*>(lParam));
+    if (message == findDialog.notificationMessage()) {
+        onFindNotification(lParam);
+        return 0;
+    }
     switch (message) {
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -93,6 +97,11 @@ void App::onCommand(WPARAM wParam, LPARAM lParam) {
     case IDM_TEXT_COLOR: onTextColor(); break;
     case IDM_BACKGROUND_COLOR: onBackgroundColor(); break;
     case IDM_SELECT_ALL: onSelectAll(); break;
+    case IDM_MOVE_UP: onMoveUp(); break;
+    case IDM_MOVE_DOWN: onMoveDown(); break;
+    case IDM_FIND: onFind(); break;
+    case IDM_FIND_NEXT: onFindAgain(RecordSearch::Direction::forward); break;
+    case IDM_FIND_PREVIOUS: onFindAgain(RecordSearch::Direction::backward); break;
     default: break; // IDOK and IDCANCEL from Enter and Escape among them
     }
 }
@@ -131,6 +140,8 @@ void App::onInitMenuPopup() {
     UINT needsRecords = records.size() == 0 ? MF_GRAYED : MF_ENABLED;
     for (UINT id : {IDM_REMOVE_ALL, IDM_SORT_ASCENDING, IDM_SORT_DESCENDING})
         EnableMenuItem(menu, id, MF_BYCOMMAND | needsRecords);
+    EnableMenuItem(menu, IDM_MOVE_UP, MF_BYCOMMAND | (canMoveSelected(-1) ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_MOVE_DOWN, MF_BYCOMMAND | (canMoveSelected(1) ? MF_ENABLED : MF_GRAYED));
 }
 
 HBRUSH App::onCtlColorListBox(HDC dc) {

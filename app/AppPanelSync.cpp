@@ -43,6 +43,7 @@ void App::showSelection() {
     EnableWindow(editor->nameEdit(), enable);
     EnableWindow(editor->valueEdit(), enable);
     currentIndex = sel;
+    shownMatch.reset();
     keepKeyboardFocus();
 }
 

@@ -1,4 +1,5 @@
-// The record commands: Add, Remove, Remove All and the two sorts.
+// The record commands: Add, Remove, Remove All, the two sorts, Move Up and
+// Move Down.
 #include "App.h"
 
 #include "resource.h"
@@ -57,4 +58,43 @@ void App::sortRecords(bool descending) {
     if (descending ? records.sortDescending() : records.sortAscending())
         refillList();
     showSelection();
+}
+
+void App::onMoveUp() {
+    moveSelected(-1);
+}
+
+void App::onMoveDown() {
+    moveSelected(1);
+}
+
+// Whether the selected record has a place `step` places away.
+bool App::canMoveSelected(int step) const {
+    int sel = listBox.selection();
+    int target = sel + step;
+    return sel != -1 && target >= 0 && target < static_cast<int>(records.size());
+}
+
+// The panel goes into its record first, so that its pending edits move with
+// it.
+void App::moveSelected(int step) {
+    if (!canMoveSelected(step))
+        return;
+    int sel = listBox.selection();
+    commitEditor();
+    moveRecord(sel, sel + step);
+}
+
+// The shown record moves in place, allocating nothing, so nothing can lose
+// it; it stays selected and shown, and a match found in it stays current.
+void App::moveRecord(int from, int to) {
+    records.move(from, to);
+    listBox.remove(from);
+    listBox.insert(to, records.at(to).name());
+    currentIndex = to;
+    listBox.select(to);
+    if (shownMatch && shownMatch->record == static_cast<std::size_t>(from))
+        shownMatch->record = to;
+    else
+        shownMatch.reset();
 }

@@ -11,3 +11,7 @@
 // million records make a file of roughly 110 MB. The same seed always gives
 // the same records.
 RecordList generateDatabase(std::size_t count, std::uint64_t seed = 1);
+
+// Words of the generated databases in an order they never hold, for a search
+// that finds nothing.
+constexpr const char* textFoundNowhere = "travel plan Paris";

@@ -24,15 +24,18 @@ const Row rows[] = {
     {"save", "save", {"raw_write"}, Unit::time, "<= 3x"},
     {"keystroke in Name", "keystroke", {"bare_renew"}, Unit::time, "< 20 ms"},
     {"selection change", "selection_change", {"bare_renew", "bare_edit_text"}, Unit::time, "< 20 ms"},
+    {"find, nothing found", "find_nothing", {"scan_floor"}, Unit::time, "< 50 ms at 100k"},
     {"peak memory above empty", "memory_above_empty", {"file_size"}, Unit::bytes, "<= 3x file"},
     {"  records alone: load", "load_records", {"raw_read"}, Unit::time, ""},
     {"  records alone: sort", "sort_records", {}, Unit::time, ""},
     {"  records alone: save", "save_records", {"raw_write"}, Unit::time, ""},
+    {"  records alone: search", "search_records", {"scan_floor"}, Unit::time, ""},
     {"  floor: raw read", "raw_read", {}, Unit::time, ""},
     {"  floor: raw write", "raw_write", {}, Unit::time, ""},
     {"  floor: bare list fill", "bare_fill", {}, Unit::time, ""},
     {"  floor: bare item renewal", "bare_renew", {}, Unit::time, ""},
     {"  floor: bare edit text", "bare_edit_text", {}, Unit::time, ""},
+    {"  floor: memchr scan", "scan_floor", {}, Unit::time, ""},
 };
 
 std::string format(double value, Unit unit) {

@@ -126,8 +126,10 @@ int main(int argc, char** argv) {
     WorkingFolder folder;
     std::printf("Floors: open = raw read + bare list fill; sort = bare list fill; save = raw write;\n"
                 "keystroke = renewing one item of a bare list box; selection change = that and setting\n"
-                "the text of a bare multi-line edit; memory = the file's size. Times run from the call\n"
-                "until the list box holds the result, repaints included for the single actions.\n\n");
+                "the text of a bare multi-line edit; find = memchr through the same names and values;\n"
+                "memory = the file's size. Times run from the call until the list box holds the result,\n"
+                "repaints included for the single actions; a find that finds nothing, until its message\n"
+                "opens.\n\n");
     bool all = true;
     for (std::size_t count : options.counts)
         all = benchmarkSize(count, options.runs, folder) && all;

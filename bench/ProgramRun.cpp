@@ -9,7 +9,10 @@
 #include <filesystem>
 
 #include "BareControls.h"
+#include "DatabaseGenerator.h"
+#include "MemchrScan.h"
 #include "RecordList.h"
+#include "RecordSearch.h"
 #include "Stopwatch.h"
 #include "resource.h"
 
@@ -18,6 +21,26 @@ namespace {
 // Interactive figures are the median of this many actions.
 constexpr int actionSamples = 9;
 constexpr std::size_t rawBlockSize = 1 << 20;
+
+// The "Find what" edit of the system's Find box.
+constexpr int findWhatEdit = 0x480;
+
+// A message box that opens on this thread stops the watch and is closed.
+struct MessageWatch {
+    HWND box = nullptr; // the Find box, which is no message box
+    Stopwatch* watch = nullptr;
+    double seconds = -1;
+};
+thread_local MessageWatch messageWatch;
+
+LRESULT CALLBACK watchMessages(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && window != messageWatch.box && messageWatch.seconds < 0 && messageWatch.watch) {
+        messageWatch.seconds = messageWatch.watch->seconds();
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 SIZE_T peakWorkingSet() {
     PROCESS_MEMORY_COUNTERS counters = {};
@@ -60,6 +83,7 @@ std::vector<Figure> ProgramRun::measure() {
     save();
     typeInName();
     changeSelection();
+    findNothing();
     stopApp();
 
     useBareControls();
@@ -216,6 +240,35 @@ void ProgramRun::readAndWriteRaw() {
     add("raw_write", writing.seconds());
 }
 
+// Find Next in the Find box for a text that is nowhere, timed until the
+// message that says so opens.
+void ProgramRun::findNothing() {
+    SendMessageA(app_->mainWindowHandle(), WM_COMMAND, MAKEWPARAM(IDM_FIND, 0), 0);
+    drain();
+    HWND box = app_->findBoxHandle();
+    if (!box) {
+        warn("the Find box did not open");
+        return;
+    }
+    SetDlgItemTextA(box, findWhatEdit, textFoundNowhere);
+    HHOOK hook = SetWindowsHookExA(WH_CBT, watchMessages, nullptr, GetCurrentThreadId());
+    std::vector<double> samples;
+    for (int i = 0; i < actionSamples; ++i) {
+        Stopwatch watch;
+        messageWatch = MessageWatch{box, &watch};
+        SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        if (messageWatch.seconds < 0)
+            warn("a search for a text that is nowhere showed no message");
+        samples.push_back(messageWatch.seconds);
+        drain();
+    }
+    UnhookWindowsHookEx(hook);
+    messageWatch = MessageWatch{};
+    add("find_nothing", medianOf(samples));
+    SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
+    drain();
+}
+
 // Where the time of open and sort goes: the records without the list box.
 void ProgramRun::handleRecordsAlone() {
     RecordList records;
@@ -228,6 +281,15 @@ void ProgramRun::handleRecordsAlone() {
     Stopwatch saving;
     records.save(folder_.file("records-alone.txt"));
     add("save_records", saving.seconds());
+    Stopwatch searching;
+    RecordSearch search(textFoundNowhere, false);
+    if (search.find(records, {0, RecordField::name, 0}, RecordSearch::Direction::forward))
+        warn("the text to find nowhere was found");
+    add("search_records", searching.seconds());
+    Stopwatch scanning;
+    if (memchrScan(records) != 0)
+        warn("the byte to scan for was found");
+    add("scan_floor", scanning.seconds());
 }
 
 // What Open runs once its dialog has given the path, in a fresh program.

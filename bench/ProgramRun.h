@@ -34,6 +34,7 @@ private:
     void save();
     void typeInName();
     void changeSelection();
+    void findNothing();
     void useBareControls();
     void readAndWriteRaw();
     void handleRecordsAlone();

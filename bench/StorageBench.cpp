@@ -1,5 +1,7 @@
-// Load, save and sort of a large generated database, each beside the raw
-// cost of moving the same bytes. Figures only: nothing here passes or fails.
+// Load, save, sort and a search that finds nothing (in the file's order of
+// records and after a sort), of a large generated database, each beside the
+// raw cost of moving or scanning the same bytes.
+// Figures only: nothing here passes or fails.
 //
 //   build/native/bench/storage_bench [--records=N] [benchmark options]
 
@@ -14,12 +16,17 @@
 #include <unistd.h>
 
 #include "DatabaseGenerator.h"
+#include "MemchrScan.h"
 #include "RecordList.h"
+#include "RecordSearch.h"
 
 namespace {
 
 std::size_t recordCount = 1000000;
 RecordList database;
+// The same records after a sort, when their text no longer lies in their
+// order.
+RecordList sortedDatabase;
 std::string databasePath;
 std::string scratchPath;
 std::string fileBytes;
@@ -31,6 +38,8 @@ void setUp() {
     scratchPath = (dir / "scratch.txt").string();
     database = generateDatabase(recordCount);
     database.save(databasePath);
+    sortedDatabase = database;
+    sortedDatabase.sortAscending();
     std::FILE* in = std::fopen(databasePath.c_str(), "rb");
     fileBytes.resize(std::filesystem::file_size(databasePath));
     std::size_t got = std::fread(fileBytes.data(), 1, fileBytes.size(), in);
@@ -104,6 +113,21 @@ void sortAscending(benchmark::State& state) {
     state.counters["records"] = static_cast<double>(recordCount);
 }
 
+void memchrScanning(benchmark::State& state, const RecordList* records) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(memchrScan(*records));
+    reportBytes(state);
+}
+
+void searchNothing(benchmark::State& state, const RecordList* records, bool matchCase) {
+    RecordSearch search(textFoundNowhere, matchCase);
+    for (auto _ : state) {
+        auto found = search.find(*records, {0, RecordField::name, 0}, RecordSearch::Direction::forward);
+        benchmark::DoNotOptimize(found);
+    }
+    reportBytes(state);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -118,6 +142,13 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("raw_write", rawWrite)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("save", save)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("sort_ascending", sortAscending)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("memchr_scan", memchrScanning, &database)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("search_nothing", searchNothing, &database, false)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("search_nothing_match_case", searchNothing, &database, true)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("memchr_scan_sorted", memchrScanning, &sortedDatabase)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("search_nothing_sorted", searchNothing, &sortedDatabase, false)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     tearDown();

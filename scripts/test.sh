@@ -2,10 +2,11 @@
 # Builds everything and runs every test: the native build (record store
 # tests), the 64-bit and the 32-bit Windows builds with their tests under
 # Wine, each in a prefix of its own architecture, the release packages
-# (scripts/package.sh) and their test, and the reader's fuzz target for a
-# bounded time. Installs missing tools first (scripts/setup.sh). On a
-# machine that runs no 32-bit programs the 32-bit build is compiled and its
-# packages checked by their contents, and the script says so.
+# (scripts/package.sh) and their test, and the fuzz targets of the reader
+# and the search for a bounded time. Installs missing tools first
+# (scripts/setup.sh). On a machine that runs no 32-bit programs the 32-bit
+# build is compiled and its packages checked by their contents, and the
+# script says so.
 #
 #   scripts/test.sh                 everything
 #   TABULO_FUZZ_SECONDS=0 scripts/test.sh   skip the fuzzing run
@@ -57,26 +58,33 @@ fi
 scripts/package.sh
 tests/package/package-test.sh "${probes[@]}"
 
-# fuzz SECONDS: runs the reader's fuzz target from a copy of the seed corpus.
-# A fault fails the run with the fuzzer's whole report; the input that
-# caused it is kept in build/fuzz/artifacts/.
+# fuzz TARGET SECONDS [SEEDS]: runs a fuzz target from a copy of its seed
+# corpus (none: an empty one). A fault fails the run with the fuzzer's whole
+# report; the input that caused it is kept in build/fuzz/artifacts/.
 fuzz() {
-    local corpus=build/fuzz/corpus artifacts=build/fuzz/artifacts log=build/fuzz/reader_fuzz.log
+    local target=$1 seconds=$2 seeds=${3:-}
+    local corpus=build/fuzz/corpus-$target artifacts=build/fuzz/artifacts log=build/fuzz/$target.log
     rm -rf "$corpus"
     mkdir -p "$corpus" "$artifacts"
-    cp fuzz/corpus/* "$corpus"/
-    if build/fuzz/fuzz/reader_fuzz -max_total_time="$1" -max_len=4096 -print_final_stats=1 \
+    if [ -n "$seeds" ]; then
+        cp "$seeds"/* "$corpus"/
+    fi
+    if "build/fuzz/fuzz/$target" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
         -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1; then
         tail -n 4 "$log"
     else
         cat "$log"
-        echo "the fuzzer found a fault; its input is in $artifacts/"
+        echo "the fuzzer $target found a fault; its input is in $artifacts/"
         return 1
     fi
 }
 
+# The reader and the search share the fuzzing time.
 seconds=${TABULO_FUZZ_SECONDS:-60}
 if [ "$seconds" -gt 0 ]; then
-    fuzz "$seconds"
+    fuzz reader_fuzz $(((seconds + 1) / 2)) fuzz/corpus
+    if [ "$seconds" -gt 1 ]; then
+        fuzz search_fuzz $((seconds / 2))
+    fi
 fi
 echo "all tests passed"

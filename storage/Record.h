@@ -23,3 +23,16 @@ private:
     std::string name_;
     std::string value_;
 };
+
+// Asks the processor for a record's text ahead of its turn. After a sort the
+// records do not lie in the order in which their text was allocated, so each
+// string is a fresh trip to memory; asked for early, those trips overlap
+// instead of being waited for one by one.
+inline void prefetchText(const Record& record) {
+#if defined(__GNUC__)
+    __builtin_prefetch(record.name().data());
+    __builtin_prefetch(record.value().data());
+#else
+    (void)record;
+#endif
+}

@@ -252,10 +252,6 @@ void reserveForTheRest(std::vector<Record>& records, std::uint64_t consumed, std
         records.reserve(static_cast<std::size_t>(estimate));
 }
 
-int fold(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-}
-
 } // namespace
 
 std::string& escapeField(std::string& s) {
@@ -350,7 +346,7 @@ int compareNoCase(const char* a, const char* b) {
                 return 0;
             continue;
         }
-        int difference = fold(*p) - fold(*q);
+        int difference = foldCase(*p) - foldCase(*q);
         if (difference != 0)
             return difference;
     }
@@ -360,7 +356,7 @@ std::uint64_t foldedBlock(const char*& p) {
     std::uint64_t block = 0;
     for (int i = 0; i < 8; ++i) {
         unsigned char c = static_cast<unsigned char>(*p);
-        block = (block << 8) | static_cast<std::uint64_t>(fold(c));
+        block = (block << 8) | static_cast<std::uint64_t>(foldCase(c));
         if (c != 0)
             ++p;
     }

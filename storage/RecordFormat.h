@@ -36,6 +36,11 @@ enum class EntryRead { complete, endOfInput };
 // entry counts only if its closing "}" was found (complete).
 EntryRead readRecord(Record& record, std::FILE* stream);
 
+// A byte as compareNoCase sees it: "A" to "Z" become lower case, every other
+// byte stays as it is.
+inline unsigned char foldCase(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
 // The C runtime's _stricmp in the "C" locale: folds "A" to "Z" to lower case,
 // compares unsigned bytes and stops at the first NUL.
 int compareNoCase(const std::string& a, const std::string& b);

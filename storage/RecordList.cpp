@@ -17,19 +17,6 @@ constexpr std::size_t writeBlockSize = 1 << 20;
 // How many records ahead save asks for the text it will need.
 constexpr std::size_t prefetchDistance = 4;
 
-// Asks the processor for a record's text ahead of its turn. After a sort the
-// records do not lie in the order in which their text was allocated, so each
-// string is a fresh trip to memory; asked for early, those trips overlap
-// instead of being waited for one by one.
-void prefetchText(const Record& record) {
-#if defined(__GNUC__)
-    __builtin_prefetch(record.name().data());
-    __builtin_prefetch(record.value().data());
-#else
-    (void)record;
-#endif
-}
-
 // Sorting orders these small keys rather than the records themselves: most
 // comparisons look at two numbers held side by side, and the rest go on
 // from the name's third block without going through the record.

@@ -10,6 +10,11 @@ const ACCEL mainAccelerators[mainAcceleratorCount] = {
     {FVIRTKEY | FCONTROL, VK_OEM_PLUS, IDM_ADD},
     {FVIRTKEY | FCONTROL, VK_ADD, IDM_ADD},
     {FVIRTKEY, VK_F1, IDM_USER_GUIDE},
+    {FVIRTKEY | FALT, VK_UP, IDM_MOVE_UP},
+    {FVIRTKEY | FALT, VK_DOWN, IDM_MOVE_DOWN},
+    {FVIRTKEY | FCONTROL, 'F', IDM_FIND},
+    {FVIRTKEY, VK_F3, IDM_FIND_NEXT},
+    {FVIRTKEY | FSHIFT, VK_F3, IDM_FIND_PREVIOUS},
 };
 
 AcceleratorTable::AcceleratorTable() : handle_(nullptr) {}

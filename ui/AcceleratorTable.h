@@ -4,8 +4,9 @@
 
 // The main window's keyboard shortcuts: Ctrl+S, Ctrl+O, Ctrl+N, Ctrl+A
 // (select all in the focused editor field), Ctrl with either plus key (main
-// keyboard and keypad) for Add, and F1 for the user guide.
-constexpr int mainAcceleratorCount = 7;
+// keyboard and keypad) for Add, F1 for the user guide, Alt+Up and Alt+Down
+// to move the selected record, Ctrl+F, F3 and Shift+F3 to find.
+constexpr int mainAcceleratorCount = 12;
 extern const ACCEL mainAccelerators[mainAcceleratorCount];
 
 // Owns one accelerator table and turns key messages into WM_COMMAND.

@@ -1,5 +1,7 @@
 #include "AppFixture.h"
 
+#include <optional>
+
 #include "support/RecordLists.h"
 
 void AppTest::SetUp() {
@@ -47,9 +49,16 @@ void AppTest::command(int id) {
     runLoop();
 }
 
-void AppTest::pressKey(HWND window, WPARAM key) {
-    PostMessageA(window, WM_KEYDOWN, key, 1);
-    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+// A key pressed with Alt arrives as a system key. Without modifiers of its
+// own the key takes those that the test holds.
+void AppTest::pressKey(HWND window, WPARAM key, BYTE modifiers) {
+    std::optional<ModifierKeys> held;
+    if (modifiers)
+        held.emplace(modifiers);
+    bool alt = (modifiers & FALT) != 0;
+    LPARAM context = alt ? 1 << 29 : 0;
+    PostMessageA(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | context);
+    PostMessageA(window, alt ? WM_SYSKEYUP : WM_KEYUP, key, 0xC0000001 | context);
     runLoop();
 }
 

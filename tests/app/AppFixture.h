@@ -34,8 +34,9 @@ public:
 
     // A menu command, accelerator or context menu choice.
     void command(int id);
-    // A key press (down and up) sent to a window through the loop.
-    void pressKey(HWND window, WPARAM key);
+    // A key press (down and up) sent to a window through the loop, with the
+    // modifiers (FCONTROL, FALT, FSHIFT) held.
+    void pressKey(HWND window, WPARAM key, BYTE modifiers = 0);
     // Characters typed into a window through the loop, one at a time.
     void type(HWND window, const std::string& text);
     // A click with the left button on list item `index`.

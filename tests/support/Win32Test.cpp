@@ -1,6 +1,7 @@
 #include "support/Win32Test.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -125,4 +126,18 @@ void DialogAnswerer::runPending() {
         actions_.pop_front();
         action(dialog);
     }
+}
+
+ModifierKeys::ModifierKeys(BYTE down) {
+    GetKeyboardState(saved_);
+    BYTE state[256];
+    std::copy(std::begin(saved_), std::end(saved_), state);
+    state[VK_CONTROL] = (down & FCONTROL) ? 0x80 : 0;
+    state[VK_MENU] = (down & FALT) ? 0x80 : 0;
+    state[VK_SHIFT] = (down & FSHIFT) ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+ModifierKeys::~ModifierKeys() {
+    SetKeyboardState(saved_);
 }

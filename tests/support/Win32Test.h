@@ -70,5 +70,19 @@ private:
     int unexpected_ = 0;
 };
 
+// Sets which of Ctrl, Alt and Shift (FCONTROL, FALT, FSHIFT) are down in
+// this thread's keyboard state, which is what accelerators read, while the
+// object lives.
+class ModifierKeys {
+public:
+    explicit ModifierKeys(BYTE down);
+    ~ModifierKeys();
+    ModifierKeys(const ModifierKeys&) = delete;
+    ModifierKeys& operator=(const ModifierKeys&) = delete;
+
+private:
+    BYTE saved_[256];
+};
+
 // Presses a button of a dialog the way a click does (BN_CLICKED from it).
 void pressButton(HWND dialog, int buttonId);

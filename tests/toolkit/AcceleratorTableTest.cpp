@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -40,66 +39,56 @@ private:
     }
 };
 
-// Sets whether Ctrl is down in this thread's keyboard state, which is what
-// accelerators read; restores the previous state on the way out.
-class CtrlKey {
-public:
-    explicit CtrlKey(bool down) {
-        GetKeyboardState(saved_);
-        BYTE state[256];
-        std::memcpy(state, saved_, sizeof state);
-        BYTE value = down ? 0x80 : 0;
-        state[VK_CONTROL] = state[VK_LCONTROL] = value;
-        SetKeyboardState(state);
-    }
-    ~CtrlKey() { SetKeyboardState(saved_); }
-
-private:
-    BYTE saved_[256];
-};
-
-MSG keyDown(HWND target, UINT key) {
+// A key pressed with Alt arrives as a system key.
+MSG keyDown(HWND target, UINT key, BYTE modifiers = 0) {
     MSG msg = {};
     msg.hwnd = target;
-    msg.message = WM_KEYDOWN;
+    msg.message = (modifiers & FALT) ? WM_SYSKEYDOWN : WM_KEYDOWN;
     msg.wParam = key;
     msg.lParam = 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16);
+    if (modifiers & FALT)
+        msg.lParam |= 1 << 29;
     msg.time = GetTickCount();
     return msg;
 }
 
 struct Shortcut {
+    BYTE modifiers;
     UINT key;
     WORD command;
 };
 
-// Ctrl+S, Ctrl+O, Ctrl+N, Ctrl+A, Ctrl and either plus key.
 const Shortcut shortcuts[] = {
-    {'S', 10003}, {'O', 10013}, {'N', 10002}, {'A', 20000}, {VK_OEM_PLUS, 10006}, {VK_ADD, 10006},
+    {FCONTROL, 'S', 10003}, {FCONTROL, 'O', 10013}, {FCONTROL, 'N', 10002}, {FCONTROL, 'A', 20000},
+    {FCONTROL, VK_OEM_PLUS, 10006}, {FCONTROL, VK_ADD, 10006}, {0, VK_F1, 10030}, {FALT, VK_UP, 10031},
+    {FALT, VK_DOWN, 10032}, {FCONTROL, 'F', 10033}, {0, VK_F3, 10034}, {FSHIFT, VK_F3, 10035},
 };
 
 } // namespace
 
-TEST(AcceleratorTable, CtrlKeysInTheFocusedChildBecomeCommandsOfTheMainWindow) {
+TEST(AcceleratorTable, KeysInTheFocusedChildBecomeCommandsOfTheMainWindow) {
     MainWindowWithEdit window;
     AcceleratorTable table;
     ASSERT_TRUE(table.create(mainAccelerators, mainAcceleratorCount));
-    CtrlKey ctrl(true);
     for (const Shortcut& shortcut : shortcuts) {
         SCOPED_TRACE(shortcut.key);
         window.commands.clear();
-        MSG msg = keyDown(window.edit, shortcut.key);
+        ModifierKeys modifiers(shortcut.modifiers);
+        MSG msg = keyDown(window.edit, shortcut.key, shortcut.modifiers);
         EXPECT_TRUE(table.translate(window.main, &msg));
         EXPECT_EQ(window.commands, std::vector<WPARAM>{MAKEWPARAM(shortcut.command, 1)});
     }
 }
 
-TEST(AcceleratorTable, KeysWithoutCtrlAreNotShortcutsAndTypeIntoTheControl) {
+// Up and Down move the caret back and forth; F3 alone is a shortcut itself.
+TEST(AcceleratorTable, KeysWithoutTheirCtrlOrAltAreNotShortcutsAndReachTheControl) {
     MainWindowWithEdit window;
     AcceleratorTable table;
     ASSERT_TRUE(table.create(mainAccelerators, mainAcceleratorCount));
-    CtrlKey ctrl(false);
+    ModifierKeys none(0);
     for (const Shortcut& shortcut : shortcuts) {
+        if (!(shortcut.modifiers & (FCONTROL | FALT)))
+            continue;
         MSG msg = keyDown(window.edit, shortcut.key);
         EXPECT_FALSE(table.translate(window.main, &msg)) << shortcut.key;
         TranslateMessage(&msg);
@@ -107,7 +96,7 @@ TEST(AcceleratorTable, KeysWithoutCtrlAreNotShortcutsAndTypeIntoTheControl) {
     }
     pumpMessages();
     EXPECT_TRUE(window.commands.empty());
-    EXPECT_EQ(windowText(window.edit), "sona=+");
+    EXPECT_EQ(windowText(window.edit), "sona=+f");
 }
 
 TEST(AcceleratorTable, RealCtrlSKeystrokesBecomeTheSaveCommandAndTypeNothing) {
@@ -154,7 +143,7 @@ TEST(AcceleratorTable, FailedCreateLeavesNoTableAndNoShortcuts) {
     EXPECT_EQ(table.handle(), nullptr);
     EXPECT_EQ(CopyAcceleratorTableA(first, nullptr, 0), 0) << "the replaced table was not destroyed";
 
-    CtrlKey ctrl(true);
+    ModifierKeys ctrl(FCONTROL);
     MSG msg = keyDown(window.edit, 'S');
     EXPECT_FALSE(table.translate(window.main, &msg));
     EXPECT_TRUE(window.commands.empty());

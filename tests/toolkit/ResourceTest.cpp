@@ -62,7 +62,9 @@ TEST(Resources, MenuBarHasEveryPopupItemAndIdentifierInOrder) {
         {"&File", {{"&New\tCtrl+N", 10002}, {"&Open...\tCtrl+O", 10013}, {"&Save\tCtrl+S", 10003},
                    {"Save &As...", 10004}, separator, {"E&xit", 10014}}},
         {"&Records", {{"&Add\tCtrl++", 10006}, {"&Remove\tDel", 10007}, {"R&emove All", 10008}, separator,
-                      {"Sort A&scending", 10015}, {"Sort Des&cending", 10016}}},
+                      {"Sort A&scending", 10015}, {"Sort Des&cending", 10016}, separator,
+                      {"Move &Up\tAlt+Up", 10031}, {"Move &Down\tAlt+Down", 10032}, separator,
+                      {"&Find...\tCtrl+F", 10033}, {"Find &Next\tF3", 10034}, {"Find &Previous\tShift+F3", 10035}}},
         {"&View", {{"&Font...", 10010}, {"&Color...", 10017}, {"&Background Color...", 10018}}},
         {"&Help", {{"&User Guide\tF1", 10030}, {"&About Tabulo", 10012}}},
     };

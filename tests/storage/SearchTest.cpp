@@ -1,0 +1,60 @@
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "RecordSearch.h"
+#include "support/RecordLists.h"
+
+// Failures name the place rather than its bytes.
+void PrintTo(const TextPlace& place, std::ostream* out) {
+    *out << "record " << place.record << (place.field == RecordField::name ? " name " : " value ") << place.offset;
+}
+
+namespace {
+
+using enum RecordSearch::Direction;
+using enum RecordField;
+
+struct SearchRow {
+    std::string text;
+    bool matchCase;
+    RecordSearch::Direction direction;
+    TextPlace from;
+    std::optional<TextPlace> expected;
+};
+
+// Record 2's "alpha" stands after a NUL, where no edit shows it.
+const RecordList records = listOf({
+    {"Alpha", "one two\r\nalpha"},
+    {"beta", "ALPHA and alpha"},
+    {std::string("gam\0alpha", 9), "x"},
+    {"delta", "last"},
+});
+
+const SearchRow rows[] = {
+    {"alpha", false, forward, {0, name, 0}, TextPlace{0, name, 0}},
+    {"alpha", false, forward, {0, name, 1}, TextPlace{0, value, 9}},
+    {"alpha", false, forward, {1, value, 1}, TextPlace{1, value, 10}},
+    {"alpha", false, forward, {1, value, 11}, TextPlace{0, name, 0}},
+    {"alpha", false, forward, {4, name, 0}, TextPlace{0, name, 0}},
+    {"alpha", true, forward, {0, name, 0}, TextPlace{0, value, 9}},
+    {"ALPHA", true, forward, {1, value, 1}, TextPlace{1, value, 0}},
+    {"alpha", false, backward, {1, value, 10}, TextPlace{1, value, 0}},
+    {"alpha", false, backward, {0, name, 0}, TextPlace{1, value, 10}},
+    {"a", true, backward, {0, name, 0}, TextPlace{3, value, 1}},
+    {"o\r\nAL", false, forward, {0, name, 0}, TextPlace{0, value, 6}},
+    {"last", false, forward, {3, value, 99}, TextPlace{3, value, 0}},
+    {std::string("DEL\0ta", 6), false, backward, {0, name, 0}, TextPlace{3, name, 0}},
+    {"zeta", false, forward, {0, name, 0}, std::nullopt},
+};
+
+TEST(RecordSearch, FindsTheNextMatchInItsDirectionGoingRound) {
+    for (const SearchRow& row : rows) {
+        RecordSearch search(row.text, row.matchCase);
+        std::optional<TextPlace> found = search.find(records, row.from, row.direction);
+        EXPECT_EQ(found, row.expected) << "\"" << row.text << "\" from " << ::testing::PrintToString(row.from);
+    }
+}
+
+} // namespace
