@@ -53,7 +53,6 @@ private:
     void onInitDialog(HWND dialog);
     void onSize(int width, int height);
     INT_PTR onCtlColorEdit(HDC context);
-    void onCommand(int id);
     void onNcDestroy();
     RECT childRect(HWND child) const;
 
