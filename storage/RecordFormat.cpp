@@ -203,16 +203,34 @@ bool readName(Input& input, std::string& name) {
     }
 }
 
+// Whether a field as read from a file is exactly what a save writes for it
+// once unescaped: no raw brace, and a backslash only in the escapes the
+// writer makes ("\\", "\o", "\c", and "\=" in names). The name's "=" and the
+// value's "}" end the field, so neither is ever inside it raw.
+bool isWrittenForm(const std::string& field, bool name) {
+    if (field.find('{') != std::string::npos || (name && field.find('}') != std::string::npos))
+        return false;
+    for (std::size_t at = field.find('\\'); at != std::string::npos; at = field.find('\\', at + 2)) {
+        char next = at + 1 < field.size() ? field[at + 1] : '\0';
+        if (next != '\\' && next != 'o' && next != 'c' && !(name && next == '='))
+            return false;
+    }
+    return true;
+}
+
 // Reads the next entry. Bytes before its "{" are skipped; the name runs to
 // the first "=" that is not escaped by a backslash, the value to the first
 // "}". Both are unescaped afterwards, whether or not the entry was complete.
-// opened tells whether an entry began, complete or not.
+// opened tells whether an entry began, complete or not; written (when given
+// and still true) whether the entry is in the form a save writes.
 template <class Input>
-EntryRead parseEntry(Input& input, Record& record, bool& opened) {
+EntryRead parseEntry(Input& input, Record& record, bool& opened, bool* written = nullptr) {
     record.name().clear();
     record.value().clear();
     opened = input.skipPast('{');
     bool complete = opened && readName(input, record.name()) && input.appendUntil(record.value(), '}', '}') != EOF;
+    if (complete && written && *written)
+        *written = isWrittenForm(record.name(), true) && isWrittenForm(record.value(), false);
     unescapeField(record.name());
     unescapeField(record.value());
     return complete ? EntryRead::complete : EntryRead::endOfInput;
@@ -325,7 +343,8 @@ bool readEntries(std::FILE* stream, std::vector<Record>& out, SkippedInput* skip
     // entry to the next; the record gets copies of exactly their size.
     Record scratch;
     bool opened;
-    while (parseEntry(input, scratch, opened) == EntryRead::complete) {
+    bool written = skipped != nullptr;
+    while (parseEntry(input, scratch, opened, &written) == EntryRead::complete) {
         out.emplace_back(scratch.name(), scratch.value());
         if (out.size() == sampleEntries)
             reserveForTheRest(out, input.consumed(), streamSize);
@@ -333,6 +352,7 @@ bool readEntries(std::FILE* stream, std::vector<Record>& out, SkippedInput* skip
     if (skipped) {
         skipped->text = input.skippedText();
         skipped->cutOffEntry = opened;
+        skipped->rewrittenEntry = !written;
     }
     return !input.failed();
 }
