@@ -98,6 +98,8 @@ private:
     void recordSizeState(WPARAM sizeType);
     void recordPlacement(bool withSize);
     void storePlacement();
+    void onGetMinMaxInfo(MINMAXINFO& limits) const;
+    int menuBarWidth() const;
 
     // The list box and the panel in step with the records (AppPanelSync.cpp)
     void showSelection();

@@ -39,6 +39,9 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         onSize(wParam, lParam);
         return 0;
+    case WM_GETMINMAXINFO:
+        onGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
     case WM_CLOSE:
         requestExit();
         return 0;

@@ -23,6 +23,10 @@ int ListBox::count() const {
     return static_cast<int>(send(LB_GETCOUNT, 0, 0));
 }
 
+int ListBox::itemHeight() const {
+    return static_cast<int>(send(LB_GETITEMHEIGHT, 0, 0));
+}
+
 void ListBox::add(const std::string& text) {
     addText(text.c_str());
 }

@@ -17,6 +17,8 @@ public:
     HWND hwnd() const { return hwnd_; }
 
     int count() const;
+    // The height of one row, in pixels.
+    int itemHeight() const;
     void add(const std::string& text);
     void insert(int index, const std::string& text);
     void remove(int index);
