@@ -81,12 +81,15 @@ private:
     void createListBox();
     void createEditor();
     void showError(const char* text);
+    void showValueStart();
 
     // Routing the main window's messages and commands (AppMessages.cpp)
     LRESULT routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(WPARAM wParam, LPARAM lParam);
     void reportOutOfMemory();
     LRESULT onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam);
+    void rememberFocus();
+    bool restoreFocus();
     void keepKeyboardFocus();
     void onSize(WPARAM wParam, LPARAM lParam);
     void onInitMenuPopup();
@@ -164,6 +167,9 @@ private:
     // The list item whose top edge has the insertion mark of the drag under
     // way; -1 when none.
     int markedItem = -1;
+    // The window of ours that had the focus when the main window was last
+    // deactivated; it gets the focus back on activation.
+    HWND focusToRestore = nullptr;
     // Set while the App is being destroyed: the members may already be
     // gone, so the main window's last messages get default handling.
     bool closing = false;

@@ -5,6 +5,7 @@
 #include "App.h"
 
 #include <new>
+#include <utility>
 
 #include "resource.h"
 
@@ -99,11 +100,34 @@ void App::onCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Activation gives the focus to the main window itself, where no key does
+// anything. The window that had the focus when the main window was
+// deactivated (for a message box, a dialog, another program) gets it back,
+// as in a dialog; without one, keepKeyboardFocus picks the list box.
 LRESULT App::onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    bool active = LOWORD(wParam) != WA_INACTIVE;
+    if (active && !IsIconic(hwnd) && restoreFocus())
+        return 0;
+    if (!active)
+        rememberFocus();
     LRESULT result = DefWindowProcA(hwnd, WM_ACTIVATE, wParam, lParam);
-    if (LOWORD(wParam) != WA_INACTIVE)
+    if (active)
         keepKeyboardFocus();
     return result;
+}
+
+void App::rememberFocus() {
+    HWND focus = GetFocus();
+    focusToRestore = IsChild(mainWindow.hwnd, focus) ? focus : nullptr;
+}
+
+// The remembered window serves once, and only while it can take the focus.
+bool App::restoreFocus() {
+    HWND focus = std::exchange(focusToRestore, nullptr);
+    if (!focus || !IsChild(mainWindow.hwnd, focus) || !IsWindowEnabled(focus) || !IsWindowVisible(focus))
+        return false;
+    SetFocus(focus);
+    return true;
 }
 
 void App::reportOutOfMemory() {
