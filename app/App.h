@@ -140,6 +140,7 @@ private:
 
     // Drag reordering and the context menu (AppDragging.cpp)
     bool isOwnDragNotification(LPARAM lParam) const;
+    LRESULT onDragListMessage(LPARAM lParam);
     LRESULT onDragList(const DRAGLISTINFO& info);
     LRESULT onBeginDrag(const DRAGLISTINFO& info);
     LRESULT onDragging(const DRAGLISTINFO& info);
@@ -167,6 +168,8 @@ private:
     // The list item whose top edge has the insertion mark of the drag under
     // way; -1 when none.
     int markedItem = -1;
+    // Set while a drag notification of the list box is being handled.
+    bool handlingDragNotification = false;
     // The window of ours that had the focus when the main window was last
     // deactivated; it gets the focus back on activation.
     HWND focusToRestore = nullptr;

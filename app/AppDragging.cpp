@@ -2,6 +2,8 @@
 // list box's context menu (the Records menu).
 #include "App.h"
 
+#include <new>
+
 namespace {
 
 bool isValidIndex(int index, std::size_t count) {
@@ -10,14 +12,31 @@ bool isValidIndex(int index, std::size_t count) {
 
 } // namespace
 
-// Any program on the desktop can register the drag-list message and send it
-// with any pointer. Only our own list box, on this thread, sends the real
-// one, and only a sent message's pointer may be read; a posted one never
-// comes from the list box.
+// Any program on the desktop can register the drag-list message and send or
+// post it with any pointer, and the modal loops of message boxes, menus and
+// dialogs dispatch a posted one. Only our list box sends the real one: from
+// inside its own window procedure, on this thread, one at a time.
 bool App::isOwnDragNotification(LPARAM lParam) const {
-    if (InSendMessageEx(nullptr) != ISMEX_NOSEND || lParam == 0)
+    if (!listBox.isInItsProcedure() || handlingDragNotification || InSendMessageEx(nullptr) != ISMEX_NOSEND ||
+        lParam == 0)
         return false;
     return reinterpret_cast<const DRAGLISTINFO*>(lParam)->hWnd == listBox.hwnd();
+}
+
+// Running out of memory is reported here, so that no forged notification
+// is taken while the message box is open.
+LRESULT App::onDragListMessage(LPARAM lParam) {
+    if (!isOwnDragNotification(lParam))
+        return 0;
+    handlingDragNotification = true;
+    LRESULT result = 0;
+    try {
+        result = onDragList(*reinterpret_cast<const DRAGLISTINFO*>(lParam));
+    } catch (const std::bad_alloc&) {
+        reportOutOfMemory();
+    }
+    handlingDragNotification = false;
+    return result;
 }
 
 LRESULT App::onDragList(const DRAGLISTINFO& info) {

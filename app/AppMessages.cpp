@@ -28,8 +28,8 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             PostQuitMessage(0);
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    if (dragListMessage != 0 && message == dragListMessage && isOwnDragNotification(lParam))
-        return onDragList(*reinterpret_cast<const DRAGLISTINFO*>(lParam));
+    if (dragListMessage != 0 && message == dragListMessage)
+        return onDragListMessage(lParam);
     switch (message) {
     case WM_DESTROY:
         PostQuitMessage(0);

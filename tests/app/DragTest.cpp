@@ -19,14 +19,24 @@ protected:
         openDatabase({{"A", "a"}, {"B", "b"}, {"C", "c"}, {"D", "d"}, {"E", "e"}});
     }
 
-    // Sends a drag list notification with the cursor at a screen point, as
-    // the drag list box does; returns the main window's answer.
-    LRESULT notify(UINT code, POINT cursor) {
-        DRAGLISTINFO info{code, list(), cursor};
-        LRESULT result = SendMessageA(mainWindow(), app->dragListMessageId(), 0, reinterpret_cast<LPARAM>(&info));
+    // The mouse as the drag list box reads it: the real pointer at a point
+    // of the screen and the button or move message there.
+    void mouse(UINT message, POINT screen) {
+        ASSERT_TRUE(movePointerTo(screen));
+        WPARAM buttons = message == WM_LBUTTONUP ? 0 : MK_LBUTTON;
+        PostMessageA(list(), message, buttons, listPoint(screen));
         runLoop();
-        return result;
     }
+
+    // A point of the screen as the list box's mouse messages carry it.
+    LPARAM listPoint(POINT screen) const {
+        ScreenToClient(list(), &screen);
+        return MAKELPARAM(screen.x, screen.y);
+    }
+
+    // The cursor the drag list shows for DL_COPYCURSOR (Wine's comctl32
+    // resource; DL_MOVECURSOR's is 102).
+    static HCURSOR copyCursor() { return LoadCursorA(GetModuleHandleA("comctl32.dll"), MAKEINTRESOURCEA(104)); }
 
     POINT belowItems() const {
         RECT client;
@@ -37,9 +47,11 @@ protected:
     }
 
     void drag(int from, int onto) {
-        ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(from)), TRUE);
-        EXPECT_EQ(notify(DL_DRAGGING, itemPoint(onto)), DL_COPYCURSOR);
-        EXPECT_EQ(notify(DL_DROPPED, itemPoint(onto)), 0);
+        mouse(WM_LBUTTONDOWN, itemPoint(from));
+        ASSERT_EQ(app->draggedIndex(), from);
+        mouse(WM_MOUSEMOVE, itemPoint(onto));
+        EXPECT_EQ(GetCursor(), copyCursor());
+        mouse(WM_LBUTTONUP, itemPoint(onto));
     }
 };
 
@@ -68,9 +80,9 @@ TEST_F(DragTest, DroppingOnItselfOrTheNextItemMovesNothing) {
 }
 
 TEST_F(DragTest, DroppingBelowTheLastItemMovesNothing) {
-    ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(0)), TRUE);
-    EXPECT_EQ(notify(DL_DRAGGING, belowItems()), DL_COPYCURSOR);
-    notify(DL_DROPPED, belowItems());
+    mouse(WM_LBUTTONDOWN, itemPoint(0));
+    mouse(WM_MOUSEMOVE, belowItems());
+    mouse(WM_LBUTTONUP, belowItems());
     EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
 }
 
@@ -78,7 +90,8 @@ TEST_F(DragTest, ADragBelowTheItemsIsRefusedAndCommitsNothing) {
     clickItem(0);
     SetFocus(valueEdit());
     type(valueEdit(), "pending ");
-    EXPECT_EQ(notify(DL_BEGINDRAG, belowItems()), FALSE);
+    mouse(WM_LBUTTONDOWN, belowItems());
+    mouse(WM_LBUTTONUP, belowItems());
     EXPECT_EQ(app->recordList().at(0).value(), "a");
     EXPECT_EQ(app->draggedIndex(), -1);
 }
@@ -87,12 +100,13 @@ TEST_F(DragTest, StartingADragCommitsTheShownRecordFirst) {
     clickItem(0);
     SetFocus(valueEdit());
     type(valueEdit(), "edited ");
-    ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(3)), TRUE);
+    mouse(WM_LBUTTONDOWN, itemPoint(3));
+    EXPECT_EQ(app->draggedIndex(), 3);
     EXPECT_EQ(app->recordList().at(0).value(), "edited a");
     EXPECT_EQ(listSelection(), 3);
     EXPECT_EQ(app->shownIndex(), 3);
     EXPECT_EQ(windowText(valueEdit()), "d");
-    notify(DL_CANCELDRAG, itemPoint(3));
+    mouse(WM_LBUTTONUP, itemPoint(3));
     EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
 }
 
@@ -109,7 +123,9 @@ TEST_F(DragTest, EditsMadeBeforeADragStayWithTheMovedRecord) {
 TEST_F(DragTest, AnEmptyListStartsNoDrag) {
     answers.thenPress(IDYES);
     command(IDM_REMOVE_ALL);
-    EXPECT_EQ(notify(DL_BEGINDRAG, itemPoint(0)), FALSE);
+    mouse(WM_LBUTTONDOWN, belowItems());
+    EXPECT_EQ(app->draggedIndex(), -1);
+    mouse(WM_LBUTTONUP, belowItems());
 }
 
 TEST_F(DragTest, DragNotificationsFromAnotherThreadAreIgnored) {
@@ -129,16 +145,28 @@ TEST_F(DragTest, DragNotificationsFromAnotherThreadAreIgnored) {
     EXPECT_EQ(listSelection(), -1);
 }
 
+TEST_F(DragTest, AForgedNotificationInsideAMessageBoxIsIgnored) {
+    DRAGLISTINFO info{DL_BEGINDRAG, list(), itemPoint(2)};
+    answers.then([&](HWND box) {
+        PostMessageA(mainWindow(), app->dragListMessageId(), 0, reinterpret_cast<LPARAM>(&info));
+        pressButton(box, IDOK);
+    });
+    command(IDM_ABOUT);
+    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(listSelection(), -1);
+}
+
 TEST_F(DragTest, TheInsertionMarkGoesWhenADragEndsWithoutAMove) {
     RECT marked;
-    SendMessageA(list(), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&marked));
-    for (UINT end : {DL_CANCELDRAG, DL_DROPPED}) {
-        ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(1)), TRUE);
-        notify(DL_DRAGGING, itemPoint(3));
-        // Straight to the window, so that nothing is repainted before the
+    SendMessageA(list(), LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&marked));
+    // Esc cancels the drag; a release on the next item drops it where it is.
+    for (UINT end : {WM_KEYDOWN, WM_LBUTTONUP}) {
+        mouse(WM_LBUTTONDOWN, itemPoint(1));
+        ASSERT_EQ(app->draggedIndex(), 1);
+        mouse(WM_MOUSEMOVE, itemPoint(2));
+        // Straight to the list box, so that nothing is repainted before the
         // look at what waits to be.
-        DRAGLISTINFO info{end, list(), itemPoint(1)};
-        SendMessageA(mainWindow(), app->dragListMessageId(), 0, reinterpret_cast<LPARAM>(&info));
+        SendMessageA(list(), end, end == WM_KEYDOWN ? VK_ESCAPE : 0, end == WM_KEYDOWN ? 1 : listPoint(itemPoint(2)));
         RECT dirty;
         ASSERT_TRUE(GetUpdateRect(list(), &dirty, FALSE)) << "nothing to repaint after " << end;
         EXPECT_TRUE(PtInRect(&dirty, POINT{(marked.left + marked.right) / 2, marked.top})) << end;
