@@ -145,6 +145,24 @@ TEST_F(DragTest, DragNotificationsFromAnotherThreadAreIgnored) {
     EXPECT_EQ(listSelection(), -1);
 }
 
+TEST_F(DragTest, ADropKeepsEveryRecordWhicheverAllocationFails) {
+    // Longer than a string keeps in itself: a copy of them allocates.
+    const std::string tail(40, '.');
+    openDatabase({{"A" + tail, "a" + tail}, {"B" + tail, "b" + tail}, {"C" + tail, "c" + tail}});
+    const Names names = recordNames();
+    for (long left : {0, 1, 2, 3}) {
+        mouse(WM_LBUTTONDOWN, itemPoint(0));
+        mouse(WM_MOUSEMOVE, itemPoint(2));
+        allocationsLeft = left;
+        SendMessageA(list(), WM_LBUTTONUP, 0, listPoint(itemPoint(2))); // the drop alone, as memory runs out
+        allocationsLeft = -1;
+        runLoop();
+        Names moved = left % 2 == 0 ? Names{names[1], names[0], names[2]} : names;
+        EXPECT_EQ(recordNames(), moved) << left;
+        EXPECT_EQ(listItems(), moved) << left;
+    }
+}
+
 TEST_F(DragTest, AForgedNotificationInsideAMessageBoxIsIgnored) {
     DRAGLISTINFO info{DL_BEGINDRAG, list(), itemPoint(2)};
     answers.then([&](HWND box) {
