@@ -130,6 +130,12 @@ void App::processMessage(MSG& msg) {
         showContextMenu();
         return;
     }
+    // Windows makes the menu key's release a WM_CONTEXTMENU, Wine does not:
+    // the loop takes it, so that it opens the menu once on both.
+    if (msg.message == WM_KEYUP && msg.wParam == VK_APPS && msg.hwnd == listBox.hwnd()) {
+        showContextMenuForSelection();
+        return;
+    }
     if (accelerators.translate(mainWindow.hwnd, &msg))
         return;
     HWND focus = GetFocus();

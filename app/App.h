@@ -147,6 +147,8 @@ private:
     LRESULT onDropped(const DRAGLISTINFO& info);
     void eraseInsertionMark();
     void showContextMenu();
+    void showContextMenuForSelection();
+    void trackContextMenu(POINT position);
     void drawInsertionMark(int item);
 
     Splitter splitter;

@@ -2,6 +2,7 @@
 // list box's context menu (the Records menu).
 #include "App.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -117,6 +118,26 @@ void App::showContextMenu() {
     int item = listBox.itemAt(position, false);
     if (item != -1)
         showItem(item);
+    trackContextMenu(position);
+}
+
+// Shift+F10 or the menu key: the menu is for the selected record and opens
+// below its item (within the list, should the item be scrolled away), or at
+// the list's top-left corner when nothing is selected.
+void App::showContextMenuForSelection() {
+    POINT position = {0, 0};
+    int item = listBox.selection();
+    RECT rect, client;
+    if (item != -1) {
+        showItem(item);
+        if (listBox.itemRect(item, rect) && GetClientRect(listBox.hwnd(), &client))
+            position = {rect.left, std::clamp(rect.bottom, client.top, client.bottom)};
+    }
+    ClientToScreen(listBox.hwnd(), &position);
+    trackContextMenu(position);
+}
+
+void App::trackContextMenu(POINT position) {
     if (contextMenu)
         TrackPopupMenu(contextMenu, 0, position.x, position.y, 0, mainWindow.hwnd, nullptr);
 }

@@ -4,6 +4,8 @@
 // box.
 #include "App.h"
 
+#include <windowsx.h>
+
 #include <new>
 #include <utility>
 
@@ -65,6 +67,15 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONUP:
         splitter.onLButtonUp(wParam, lParam);
         return 0;
+    case WM_CONTEXTMENU:
+        // From the keyboard the position is -1, -1; a mouse press on the
+        // list opens the menu in the message loop.
+        if (reinterpret_cast<HWND>(wParam) == listBox.hwnd() && GET_X_LPARAM(lParam) == -1 &&
+            GET_Y_LPARAM(lParam) == -1) {
+            showContextMenuForSelection();
+            return 0;
+        }
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_DROPFILES:
         onDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;

@@ -194,12 +194,13 @@ TEST_F(DragTest, TheInsertionMarkGoesWhenADragEndsWithoutAMove) {
 }
 
 // The context menu is a modal menu loop: a timer inside it waits until the
-// popup menu shows, reads the menu's state and closes it.
+// popup menu shows, reads the menu's state and place and closes it.
 struct ContextMenuWatch {
     HMENU menu = nullptr;
     DWORD start = 0;
     bool shown = false;
     UINT removeState = 0;
+    POINT corner = {};
 };
 ContextMenuWatch watch;
 
@@ -208,24 +209,32 @@ BOOL CALLBACK findPopupMenu(HWND window, LPARAM found) {
     GetClassNameA(window, className, sizeof className);
     if (std::string(className) != "#32768" || !IsWindowVisible(window))
         return TRUE;
-    *reinterpret_cast<bool*>(found) = true;
+    *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
 }
 
-bool popupMenuShown() {
-    bool found = false;
-    EnumThreadWindows(GetCurrentThreadId(), findPopupMenu, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 void CALLBACK closeMenuOnceShown(HWND, UINT, UINT_PTR timer, DWORD) {
-    watch.shown = popupMenuShown();
+    HWND popup = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findPopupMenu, reinterpret_cast<LPARAM>(&popup));
+    watch.shown = popup != nullptr;
     bool givenUp = GetTickCount() - watch.start > 10000;
     if (!watch.shown && !givenUp)
         return;
     KillTimer(nullptr, timer);
     watch.removeState = GetMenuState(watch.menu, IDM_REMOVE, MF_BYCOMMAND);
+    RECT rect = {};
+    GetWindowRect(popup, &rect);
+    watch.corner = {rect.left, rect.top};
     EndMenu();
+}
+
+// Does what opens the context menu through the loop, inside which the
+// menu's own loop runs until the timer closes the menu.
+void openContextMenu(HMENU menu, const std::function<void()>& open) {
+    watch = ContextMenuWatch{menu, GetTickCount()};
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, closeMenuOnceShown);
+    open();
+    KillTimer(nullptr, timer);
 }
 
 TEST_F(DragTest, TheContextMenuSelectsAndShowsTheItemUnderTheCursor) {
@@ -234,19 +243,46 @@ TEST_F(DragTest, TheContextMenuSelectsAndShowsTheItemUnderTheCursor) {
     type(valueEdit(), "x");
     POINT onItem = itemPoint(2);
     ASSERT_TRUE(movePointerTo(onItem));
-    watch = ContextMenuWatch{app->contextMenuHandle(), GetTickCount()};
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, closeMenuOnceShown);
-    POINT client = onItem;
-    ScreenToClient(list(), &client);
-    PostMessageA(list(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
-    runLoop(); // the menu's own loop runs inside, until the timer closes the menu
-    KillTimer(nullptr, timer);
+    openContextMenu(app->contextMenuHandle(), [&] {
+        PostMessageA(list(), WM_RBUTTONDOWN, MK_RBUTTON, listPoint(onItem));
+        runLoop();
+    });
     EXPECT_TRUE(watch.shown);
     EXPECT_EQ(app->recordList().at(0).value(), "xa");
     EXPECT_EQ(listSelection(), 2);
     EXPECT_EQ(app->shownIndex(), 2);
     EXPECT_EQ(windowText(valueEdit()), "c");
     EXPECT_EQ(watch.removeState & MF_GRAYED, 0u);
+    EXPECT_EQ(watch.corner.x, onItem.x);
+    EXPECT_EQ(watch.corner.y, onItem.y);
+}
+
+// Shift+F10 and the menu key: nothing selected, the menu opens at the
+// list's top-left corner with Remove greyed; else below the selected item.
+TEST_F(DragTest, TheKeyboardOpensTheContextMenuAtTheSelection) {
+    SetFocus(list());
+    const std::function<void()> keys[] = {
+        [this] { // what Shift+F10 makes of itself in the list box
+            PostMessageA(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), -1);
+            runLoop();
+        },
+        [this] { pressKey(list(), VK_APPS); }};
+    for (int selected : {-1, 3}) {
+        if (selected != -1)
+            clickItem(selected);
+        RECT below = {};
+        if (selected != -1)
+            SendMessageA(list(), LB_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&below));
+        POINT corner = {below.left, below.bottom};
+        ClientToScreen(list(), &corner);
+        for (const auto& key : keys) {
+            openContextMenu(app->contextMenuHandle(), key);
+            EXPECT_TRUE(watch.shown) << selected;
+            EXPECT_EQ((watch.removeState & MF_GRAYED) != 0, selected == -1);
+            EXPECT_EQ(watch.corner.x, corner.x) << selected;
+            EXPECT_EQ(watch.corner.y, corner.y) << selected;
+        }
+    }
 }
 
 } // namespace
