@@ -127,8 +127,10 @@ void App::processMessage(MSG& msg) {
     // The list box sends its drag notifications; a posted one is forged.
     if (dragListMessage != 0 && msg.message == dragListMessage)
         return;
+    // Ctrl as it was when this key was typed, not as it is now: keys typed
+    // ahead while the program was busy keep their meaning.
     bool tabInValueEdit = msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && msg.hwnd == editor->valueEdit() &&
-                          (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0;
+                          (GetKeyState(VK_CONTROL) & 0x8000) == 0;
     if (tabInValueEdit) {
         SetFocus(listBox.hwnd());
         return;
@@ -141,13 +143,32 @@ void App::processMessage(MSG& msg) {
         showContextMenu();
         return;
     }
+    // Windows makes the menu key's release a WM_CONTEXTMENU, Wine does not:
+    // the loop takes it, so that it opens the menu once on both.
+    if (msg.message == WM_KEYUP && msg.wParam == VK_APPS && msg.hwnd == listBox.hwnd()) {
+        showContextMenuForSelection();
+        return;
+    }
     if (accelerators.translate(mainWindow.hwnd, &msg))
         return;
-    if (!IsDialogMessageA(mainWindow.hwnd, &msg)) {
+    HWND focus = GetFocus();
+    if (IsDialogMessageA(mainWindow.hwnd, &msg)) {
+        if (focus != editor->valueEdit() && GetFocus() == editor->valueEdit())
+            showValueStart();
+    } else {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     trackNameEdit(msg);
+}
+
+// Dialog navigation selects all of an edit it moves into, and the next key
+// typed would replace a whole note of many lines: the Value edit gets the
+// caret at its start instead, nothing selected. The Name edit keeps the
+// selection, which typing a new name replaces.
+void App::showValueStart() {
+    SendMessageA(editor->valueEdit(), EM_SETSEL, 0, 0);
+    SendMessageA(editor->valueEdit(), EM_SCROLLCARET, 0, 0);
 }
 
 bool App::confirm(const char* question) {

@@ -85,12 +85,15 @@ private:
     void createListBox();
     void createEditor();
     void showError(const char* text);
+    void showValueStart();
 
     // Routing the main window's messages and commands (AppMessages.cpp)
     LRESULT routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(WPARAM wParam, LPARAM lParam);
     void reportOutOfMemory();
     LRESULT onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam);
+    void rememberFocus();
+    bool restoreFocus();
     void keepKeyboardFocus();
     void onSize(WPARAM wParam, LPARAM lParam);
     void onInitMenuPopup();
@@ -102,6 +105,8 @@ private:
     void recordSizeState(WPARAM sizeType);
     void recordPlacement(bool withSize);
     void storePlacement();
+    void onGetMinMaxInfo(MINMAXINFO& limits) const;
+    int menuBarWidth() const;
 
     // The list box and the panel in step with the records (AppPanelSync.cpp)
     void showSelection();
@@ -154,12 +159,15 @@ private:
 
     // Drag reordering and the context menu (AppDragging.cpp)
     bool isOwnDragNotification(LPARAM lParam) const;
+    LRESULT onDragListMessage(LPARAM lParam);
     LRESULT onDragList(const DRAGLISTINFO& info);
     LRESULT onBeginDrag(const DRAGLISTINFO& info);
     LRESULT onDragging(const DRAGLISTINFO& info);
     LRESULT onDropped(const DRAGLISTINFO& info);
     void eraseInsertionMark();
     void showContextMenu();
+    void showContextMenuForSelection();
+    void trackContextMenu(POINT position);
     void drawInsertionMark(int item);
 
     Splitter splitter;
@@ -181,6 +189,11 @@ private:
     // The list item whose top edge has the insertion mark of the drag under
     // way; -1 when none.
     int markedItem = -1;
+    // Set while a drag notification of the list box is being handled.
+    bool handlingDragNotification = false;
+    // The window of ours that had the focus when the main window was last
+    // deactivated; it gets the focus back on activation.
+    HWND focusToRestore = nullptr;
     // Set while the App is being destroyed: the members may already be
     // gone, so the main window's last messages get default handling.
     bool closing = false;

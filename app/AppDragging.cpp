@@ -2,6 +2,9 @@
 // list box's context menu (the Records menu).
 #include "App.h"
 
+#include <algorithm>
+#include <new>
+
 namespace {
 
 bool isValidIndex(int index, std::size_t count) {
@@ -10,14 +13,31 @@ bool isValidIndex(int index, std::size_t count) {
 
 } // namespace
 
-// Any program on the desktop can register the drag-list message and send it
-// with any pointer. Only our own list box, on this thread, sends the real
-// one, and only a sent message's pointer may be read; a posted one never
-// comes from the list box.
+// Any program on the desktop can register the drag-list message and send or
+// post it with any pointer, and the modal loops of message boxes, menus and
+// dialogs dispatch a posted one. Only our list box sends the real one: from
+// inside its own window procedure, on this thread, one at a time.
 bool App::isOwnDragNotification(LPARAM lParam) const {
-    if (InSendMessageEx(nullptr) != ISMEX_NOSEND || lParam == 0)
+    if (!listBox.isInItsProcedure() || handlingDragNotification || InSendMessageEx(nullptr) != ISMEX_NOSEND ||
+        lParam == 0)
         return false;
     return reinterpret_cast<const DRAGLISTINFO*>(lParam)->hWnd == listBox.hwnd();
+}
+
+// Running out of memory is reported here, so that no forged notification
+// is taken while the message box is open.
+LRESULT App::onDragListMessage(LPARAM lParam) {
+    if (!isOwnDragNotification(lParam))
+        return 0;
+    handlingDragNotification = true;
+    LRESULT result = 0;
+    try {
+        result = onDragList(*reinterpret_cast<const DRAGLISTINFO*>(lParam));
+    } catch (const std::bad_alloc&) {
+        reportOutOfMemory();
+    }
+    handlingDragNotification = false;
+    return result;
 }
 
 LRESULT App::onDragList(const DRAGLISTINFO& info) {
@@ -93,6 +113,26 @@ void App::showContextMenu() {
     int item = listBox.itemAt(position, false);
     if (item != -1)
         showItem(item);
+    trackContextMenu(position);
+}
+
+// Shift+F10 or the menu key: the menu is for the selected record and opens
+// below its item (within the list, should the item be scrolled away), or at
+// the list's top-left corner when nothing is selected.
+void App::showContextMenuForSelection() {
+    POINT position = {0, 0};
+    int item = listBox.selection();
+    RECT rect, client;
+    if (item != -1) {
+        showItem(item);
+        if (listBox.itemRect(item, rect) && GetClientRect(listBox.hwnd(), &client))
+            position = {rect.left, std::clamp(rect.bottom, client.top, client.bottom)};
+    }
+    ClientToScreen(listBox.hwnd(), &position);
+    trackContextMenu(position);
+}
+
+void App::trackContextMenu(POINT position) {
     if (contextMenu)
         TrackPopupMenu(contextMenu, 0, position.x, position.y, 0, mainWindow.hwnd, nullptr);
 }

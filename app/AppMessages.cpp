@@ -4,7 +4,10 @@
 // box.
 #include "App.h"
 
+#include <windowsx.h>
+
 #include <new>
+#include <utility>
 
 #include "resource.h"
 
@@ -27,8 +30,8 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             PostQuitMessage(0);
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    if (dragListMessage != 0 && message == dragListMessage && isOwnDragNotification(lParam))
-        return onDragList(*reinterpret_cast<const DRAGLISTINFO*>(lParam));
+    if (dragListMessage != 0 && message == dragListMessage)
+        return onDragListMessage(lParam);
     if (message == findDialog.notificationMessage()) {
         onFindNotification(lParam);
         return 0;
@@ -42,6 +45,9 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SIZE:
         onSize(wParam, lParam);
+        return 0;
+    case WM_GETMINMAXINFO:
+        onGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
     case WM_CLOSE:
         requestExit();
@@ -65,6 +71,15 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONUP:
         splitter.onLButtonUp(wParam, lParam);
         return 0;
+    case WM_CONTEXTMENU:
+        // From the keyboard the position is -1, -1; a mouse press on the
+        // list opens the menu in the message loop.
+        if (reinterpret_cast<HWND>(wParam) == listBox.hwnd() && GET_X_LPARAM(lParam) == -1 &&
+            GET_Y_LPARAM(lParam) == -1) {
+            showContextMenuForSelection();
+            return 0;
+        }
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_DROPFILES:
         onDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
@@ -106,11 +121,34 @@ void App::onCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Activation gives the focus to the main window itself, where no key does
+// anything. The window that had the focus when the main window was
+// deactivated (for a message box, a dialog, another program) gets it back,
+// as in a dialog; without one, keepKeyboardFocus picks the list box.
 LRESULT App::onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    bool active = LOWORD(wParam) != WA_INACTIVE;
+    if (active && !IsIconic(hwnd) && restoreFocus())
+        return 0;
+    if (!active)
+        rememberFocus();
     LRESULT result = DefWindowProcA(hwnd, WM_ACTIVATE, wParam, lParam);
-    if (LOWORD(wParam) != WA_INACTIVE)
+    if (active)
         keepKeyboardFocus();
     return result;
+}
+
+void App::rememberFocus() {
+    HWND focus = GetFocus();
+    focusToRestore = IsChild(mainWindow.hwnd, focus) ? focus : nullptr;
+}
+
+// The remembered window serves once, and only while it can take the focus.
+bool App::restoreFocus() {
+    HWND focus = std::exchange(focusToRestore, nullptr);
+    if (!focus || !IsChild(mainWindow.hwnd, focus) || !IsWindowEnabled(focus) || !IsWindowVisible(focus))
+        return false;
+    SetFocus(focus);
+    return true;
 }
 
 void App::reportOutOfMemory() {

@@ -8,6 +8,11 @@
 
 namespace {
 
+// The smallest window shows this many rows of the list, and strips of the
+// list and of the panel this many scroll bars wide.
+constexpr int fewListRows = 3;
+constexpr int stripInScrollBars = 4;
+
 // start + length, held within int whatever a garbled settings file holds.
 LONG farEdge(int start, int length) {
     long long edge = static_cast<long long>(start) + length;
@@ -80,4 +85,33 @@ void App::recordPlacement(bool withSize) {
 // position is taken now.
 void App::storePlacement() {
     settings.setSplitterX(splitter.position);
+}
+
+// The smallest window still shows the menu bar in one line, a few rows of
+// the list, the splitter bar and a strip of the panel: a window shrunk to
+// its caption would be stored so at exit and come back so.
+void App::onGetMinMaxInfo(MINMAXINFO& limits) const {
+    if (!listBox.hwnd())
+        return; // still being created
+    int strip = stripInScrollBars * GetSystemMetrics(SM_CXVSCROLL);
+    int listFrame = 2 * GetSystemMetrics(SM_CYEDGE) + GetSystemMetrics(SM_CYHSCROLL);
+    RECT client = {0, 0, std::max(strip + splitter.barWidth + strip, menuBarWidth()),
+                   fewListRows * listBox.itemHeight() + listFrame};
+    HWND window = mainWindow.hwnd;
+    AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), GetMenu(window) != nullptr,
+                       static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
+    limits.ptMinTrackSize = POINT{client.right - client.left, client.bottom - client.top};
+}
+
+// The menu bar spans the client area's width and wraps its items into more
+// lines when they do not fit.
+int App::menuBarWidth() const {
+    HMENU menu = GetMenu(mainWindow.hwnd);
+    int width = 0;
+    for (int item = 0; item < GetMenuItemCount(menu); ++item) {
+        RECT rect;
+        if (GetMenuItemRect(mainWindow.hwnd, menu, item, &rect))
+            width += rect.right - rect.left;
+    }
+    return width;
 }

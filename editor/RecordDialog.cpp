@@ -92,7 +92,12 @@ INT_PTR CALLBACK RecordDialog::dialogProc(HWND dialog, UINT message, WPARAM wPar
         self->onSize(LOWORD(lParam), HIWORD(lParam));
         return TRUE;
     case WM_COMMAND:
-        self->onCommand(LOWORD(wParam));
+        // The commands (IDOK, IDCANCEL, the edits' notifications) change
+        // nothing: no key hides the panel, only the owner does.
+        return TRUE;
+    case WM_CLOSE:
+        // Esc in the multi-line Value edit asks its dialog to close; left to
+        // the dialog manager it would become IDCANCEL. The panel stays.
         return TRUE;
     case WM_CTLCOLOREDIT:
         return self->onCtlColorEdit(reinterpret_cast<HDC>(wParam));
@@ -174,12 +179,6 @@ INT_PTR RecordDialog::onCtlColorEdit(HDC context) {
     SetTextColor(context, textColor_);
     SetBkColor(context, backgroundBrush_.color());
     return reinterpret_cast<INT_PTR>(backgroundBrush_.handle());
-}
-
-void RecordDialog::onCommand(int id) {
-    // Only the owner shows the panel again.
-    if (id == IDCANCEL)
-        ShowWindow(hwnd_, SW_HIDE);
 }
 
 void RecordDialog::onNcDestroy() {

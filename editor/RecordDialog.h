@@ -58,7 +58,6 @@ private:
     bool fitNameEditToFont();
     void onSize(int width, int height);
     INT_PTR onCtlColorEdit(HDC context);
-    void onCommand(int id);
     void onNcDestroy();
     RECT childRect(HWND child) const;
 

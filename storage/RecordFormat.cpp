@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -68,6 +69,73 @@ char* copyEscaped(char* out, const std::string& s, bool escapeEquals) {
     }
 #endif
     return copyEscapedBytes(out, p, end, table);
+}
+
+// The first a, b or c from p on; end when there is none. Sixty-four bytes
+// at a time while none is there (nearly all text), then sixteen at a time.
+const char* findAnyOf(const char* p, const char* end, char a, char b, char c) {
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(a);
+    const __m128i second = _mm_set1_epi8(b);
+    const __m128i third = _mm_set1_epi8(c);
+    auto hits = [&](const char* q) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second)),
+                            _mm_cmpeq_epi8(bytes, third));
+    };
+    for (; end - p >= 64; p += 64) {
+        __m128i any = _mm_or_si128(_mm_or_si128(hits(p), hits(p + 16)), _mm_or_si128(hits(p + 32), hits(p + 48)));
+        if (_mm_movemask_epi8(any) != 0)
+            break;
+    }
+    for (; end - p >= 16; p += 16)
+        if (int found = _mm_movemask_epi8(hits(p)))
+            return p + __builtin_ctz(static_cast<unsigned>(found));
+#endif
+    return std::find_if(p, end, [a, b, c](char byte) { return byte == a || byte == b || byte == c; });
+}
+
+bool isWritersEscape(char letter, bool name) {
+    return letter == '\\' || letter == 'o' || letter == 'c' || (name && letter == '=');
+}
+
+// Where unescaping has something to do next: a backslash, and while the
+// field is checked a raw brace ("}" counts in names only).
+const char* nextToUnescape(const char* p, const char* end, bool name, bool checking) {
+    if (!checking)
+        return findAnyOf(p, end, '\\', '\\', '\\');
+    return findAnyOf(p, end, '\\', '{', name ? '}' : '{');
+}
+
+// Unescapes s in place, in runs between the places where there is
+// something to do. With written given and true, notes there whether the
+// bytes are exactly what the writer makes of the result: no raw brace and a
+// backslash only in the writer's escapes.
+std::string& unescapeIn(std::string& s, bool name, bool* written) {
+    const char* p = s.data();
+    const char* end = p + s.size();
+    p = nextToUnescape(p, end, name, written && *written);
+    // The plain form is never longer, so it is built over the escaped one.
+    char* out = s.data() + (p - s.data());
+    while (p != end) {
+        char c = *p++;
+        if (c != '\\' || p == end) { // a raw brace, or a backslash ending the field
+            if (written)
+                *written = false;
+            *out++ = c;
+        } else {
+            char next = *p++;
+            if (written && !isWritersEscape(next, name))
+                *written = false;
+            *out++ = next == 'o' ? '{' : next == 'c' ? '}' : next; // "\\" and any other byte
+        }
+        const char* stop = nextToUnescape(p, end, name, written && *written);
+        std::memmove(out, p, stop - p);
+        out += stop - p;
+        p = stop;
+    }
+    s.resize(out - s.data());
+    return s;
 }
 
 // Byte sources for the entry parser. Both report the end of input as EOF;
@@ -206,15 +274,17 @@ bool readName(Input& input, std::string& name) {
 // Reads the next entry. Bytes before its "{" are skipped; the name runs to
 // the first "=" that is not escaped by a backslash, the value to the first
 // "}". Both are unescaped afterwards, whether or not the entry was complete.
-// opened tells whether an entry began, complete or not.
+// opened tells whether an entry began, complete or not; written (when given)
+// turns false at a complete entry that is not in the form a save writes.
 template <class Input>
-EntryRead parseEntry(Input& input, Record& record, bool& opened) {
+EntryRead parseEntry(Input& input, Record& record, bool& opened, bool* written = nullptr) {
     record.name().clear();
     record.value().clear();
     opened = input.skipPast('{');
     bool complete = opened && readName(input, record.name()) && input.appendUntil(record.value(), '}', '}') != EOF;
-    unescapeField(record.name());
-    unescapeField(record.value());
+    // Checked only while all is as a save writes it, in the same pass.
+    unescapeIn(record.name(), true, complete ? written : nullptr);
+    unescapeIn(record.value(), false, complete ? written : nullptr);
     return complete ? EntryRead::complete : EntryRead::endOfInput;
 }
 
@@ -264,22 +334,7 @@ std::string& escapeField(std::string& s) {
 }
 
 std::string& unescapeField(std::string& s) {
-    // The plain form is never longer, so it is built over the escaped one.
-    std::size_t from = s.find('\\');
-    if (from == std::string::npos)
-        return s;
-    std::size_t to = from;
-    while (from < s.size()) {
-        char c = s[from++];
-        if (c != '\\' || from == s.size()) {
-            s[to++] = c;
-            continue;
-        }
-        char next = s[from++];
-        s[to++] = next == 'o' ? '{' : next == 'c' ? '}' : next; // "\\" and any other byte
-    }
-    s.resize(to);
-    return s;
+    return unescapeIn(s, false, nullptr);
 }
 
 std::size_t entrySizeLimit(const Record& record) {
@@ -321,7 +376,8 @@ bool readEntries(std::FILE* stream, std::vector<Record>& out, SkippedInput* skip
     // entry to the next; the record gets copies of exactly their size.
     Record scratch;
     bool opened;
-    while (parseEntry(input, scratch, opened) == EntryRead::complete) {
+    bool written = skipped != nullptr;
+    while (parseEntry(input, scratch, opened, &written) == EntryRead::complete) {
         out.emplace_back(scratch.name(), scratch.value());
         if (out.size() == sampleEntries)
             reserveForTheRest(out, input.consumed(), streamSize);
@@ -329,6 +385,7 @@ bool readEntries(std::FILE* stream, std::vector<Record>& out, SkippedInput* skip
     if (skipped) {
         skipped->text = input.skippedText();
         skipped->cutOffEntry = opened;
+        skipped->rewrittenEntry = !written;
     }
     return !input.failed();
 }

@@ -55,11 +55,13 @@ std::uint64_t foldedBlock(const char*& p);
 bool nameLess(const Record& a, const Record& b);
 bool nameGreater(const Record& a, const Record& b);
 
-// What a read left out of the records, which a save would not write back.
+// What a read left out of the records or took differently from how a save
+// writes it: what a save would not give back as it was.
 struct SkippedInput {
     bool text = false;        // bytes between entries other than CR, LF, space and tab
     bool cutOffEntry = false; // an entry that the end of the input cut off
-    bool any() const { return text || cutOffEntry; }
+    bool rewrittenEntry = false; // an entry not in the form a save writes (e.g. a raw brace)
+    bool any() const { return text || cutOffEntry || rewrittenEntry; }
 };
 
 // Reads every complete entry of the stream, in order, appending to out, and

@@ -2,13 +2,51 @@
 
 #include <commctrl.h>
 
+ListBox::~ListBox() {
+    release();
+}
+
 void ListBox::attach(HWND window) {
     hwnd_ = window;
     procedure_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
 }
 
 bool ListBox::makeDragList() {
-    return MakeDragList(hwnd_) != FALSE;
+    if (!MakeDragList(hwnd_))
+        return false;
+    // The window's user data links it to this object: read on every message,
+    // it costs nothing, where a window property is a trip to the server.
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    wrapped_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&countingProcedure)));
+    return true;
+}
+
+// Every message the list box gets passes here first, so depth_ tells
+// whether its procedure, the drag list's part included, is running.
+LRESULT CALLBACK ListBox::countingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ListBox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcA(window, message, wParam, lParam);
+    WNDPROC wrapped = self->wrapped_;
+    if (message == WM_NCDESTROY)
+        self->release();
+    ++self->depth_;
+    LRESULT result = CallWindowProcA(wrapped, window, message, wParam, lParam);
+    --self->depth_;
+    return result;
+}
+
+// The window gets back the procedure it had, unless it is gone or another
+// has been put over this one since.
+void ListBox::release() {
+    if (!wrapped_)
+        return;
+    if (IsWindow(hwnd_) &&
+        GetWindowLongPtrA(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&countingProcedure))
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wrapped_));
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    wrapped_ = nullptr;
 }
 
 // The list box's own messages go straight to its procedure: the drag list's
@@ -21,6 +59,10 @@ LRESULT ListBox::send(UINT message, WPARAM wParam, LPARAM lParam) const {
 
 int ListBox::count() const {
     return static_cast<int>(send(LB_GETCOUNT, 0, 0));
+}
+
+int ListBox::itemHeight() const {
+    return static_cast<int>(send(LB_GETITEMHEIGHT, 0, 0));
 }
 
 void ListBox::add(const std::string& text) {

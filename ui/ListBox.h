@@ -9,14 +9,26 @@
 // messages go straight to the procedure it had before (see send()).
 class ListBox {
 public:
+    ListBox() = default;
+    // Gives the window its procedure back (see makeDragList).
+    ~ListBox();
+    ListBox(const ListBox&) = delete;
+    ListBox& operator=(const ListBox&) = delete;
+
     // Takes the window and the procedure it has now.
     void attach(HWND window);
-    // Makes it a drag list box, which reports drags to its parent.
+    // Makes it a drag list box, which reports drags to its parent, and
+    // wraps its window procedure to tell when that is running.
     bool makeDragList();
 
     HWND hwnd() const { return hwnd_; }
+    // Whether the list box's window procedure is running on this thread:
+    // its drag notifications are sent to the parent only from in there.
+    bool isInItsProcedure() const { return depth_ > 0; }
 
     int count() const;
+    // The height of one row, in pixels.
+    int itemHeight() const;
     void add(const std::string& text);
     void insert(int index, const std::string& text);
     void remove(int index);
@@ -41,6 +53,8 @@ public:
     int itemAt(POINT screenPoint, bool autoScroll) const;
 
 private:
+    static LRESULT CALLBACK countingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void release();
     LRESULT send(UINT message, WPARAM wParam, LPARAM lParam) const;
     void addText(const char* text);
     void beginChanges();
@@ -48,6 +62,9 @@ private:
 
     HWND hwnd_ = nullptr;
     WNDPROC procedure_ = nullptr;
+    // The procedure that countingProcedure wraps: the drag list's.
+    WNDPROC wrapped_ = nullptr;
+    int depth_ = 0;
 };
 
 // Redrawing is off while the texts go in: each insertion would repaint the

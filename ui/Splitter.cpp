@@ -1,5 +1,7 @@
 #include "Splitter.h"
 
+#include <algorithm>
+
 namespace {
 
 // The mouse coordinates as the unsigned 16-bit words they arrive in: a
@@ -59,18 +61,27 @@ void Splitter::onSize(WPARAM, LPARAM lParam) {
 
 void Splitter::layout() {
     RECT client = clientRectOf(parent);
+    int bar = barLeft();
     if (leftPane)
-        SetWindowPos(leftPane, nullptr, 0, 0, position, client.bottom, SWP_NOZORDER);
+        SetWindowPos(leftPane, nullptr, 0, 0, bar, client.bottom, SWP_NOZORDER);
     if (rightPane) {
         // The pane is drawn anew where it lands: copying its old pixels
         // along left parts of the old picture behind at its left edge.
-        int left = position + barWidth;
+        int left = bar + barWidth;
         SetWindowPos(rightPane, nullptr, left, 0, client.right - left, client.bottom, SWP_NOZORDER | SWP_NOCOPYBITS);
     }
 }
 
+// A position past the right edge (a narrower window, a stored setting) is
+// shown at the edge, where the bar can be grabbed and dragged back; the
+// position itself is kept for when the window is wide enough again.
+int Splitter::barLeft() const {
+    return std::max(0, std::min(position, static_cast<int>(clientRectOf(parent).right) - barWidth));
+}
+
 bool Splitter::isOnBar(LPARAM lParam) const {
-    RECT bar = {position, top, position + barWidth, barHeight};
+    int left = barLeft();
+    RECT bar = {left, top, left + barWidth, barHeight};
     return PtInRect(&bar, pointOf(lParam)) != FALSE;
 }
 

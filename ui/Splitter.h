@@ -19,6 +19,8 @@ public:
     // Places the left pane up to the bar and the right pane from the bar's
     // right edge to the client area's right edge, both full height.
     void layout();
+    // Where the bar shows: at position, but always inside the client area.
+    int barLeft() const;
 
     int position = 0;     // left edge of the bar, the left pane's width
     int top = 0;

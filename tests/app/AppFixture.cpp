@@ -1,8 +1,46 @@
 #include "AppFixture.h"
 
+#include <cstdlib>
+#include <new>
 #include <optional>
 
 #include "support/RecordLists.h"
+
+std::atomic<std::size_t> allocationLimit{0};
+std::atomic<long> allocationsLeft{-1};
+
+namespace {
+
+bool allocationAllowed(std::size_t size) {
+    std::size_t limit = allocationLimit;
+    if (limit != 0 && size > limit)
+        return false;
+    long left = allocationsLeft;
+    if (left >= 0)
+        allocationsLeft = left - 1;
+    return left != 0;
+}
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    void* memory = allocationAllowed(size) ? std::malloc(size ? size : 1) : nullptr;
+    if (!memory)
+        throw std::bad_alloc();
+    return memory;
+}
+
+// The replacement above takes its memory from malloc.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+#pragma GCC diagnostic pop
 
 void AppTest::SetUp() {
     // The drag list box starts a drag where the real pointer is, whatever

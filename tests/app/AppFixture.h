@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +13,12 @@
 #include "App.h"
 #include "support/TempDir.h"
 #include "support/Win32Test.h"
+
+// The test program's operator new fails as it does with the address space
+// used up: while allocationLimit is not zero, for a size larger than it; and
+// while allocationsLeft is not negative, once, after that many more.
+extern std::atomic<std::size_t> allocationLimit;
+extern std::atomic<long> allocationsLeft;
 
 // Runs an App in a fresh working folder (where it keeps "settings.txt") and
 // drives it as a user would: messages go through App::processMessage just

@@ -19,14 +19,24 @@ protected:
         openDatabase({{"A", "a"}, {"B", "b"}, {"C", "c"}, {"D", "d"}, {"E", "e"}});
     }
 
-    // Sends a drag list notification with the cursor at a screen point, as
-    // the drag list box does; returns the main window's answer.
-    LRESULT notify(UINT code, POINT cursor) {
-        DRAGLISTINFO info{code, list(), cursor};
-        LRESULT result = SendMessageA(mainWindow(), app->dragListMessageId(), 0, reinterpret_cast<LPARAM>(&info));
+    // The mouse as the drag list box reads it: the real pointer at a point
+    // of the screen and the button or move message there.
+    void mouse(UINT message, POINT screen) {
+        ASSERT_TRUE(movePointerTo(screen));
+        WPARAM buttons = message == WM_LBUTTONUP ? 0 : MK_LBUTTON;
+        PostMessageA(list(), message, buttons, listPoint(screen));
         runLoop();
-        return result;
     }
+
+    // A point of the screen as the list box's mouse messages carry it.
+    LPARAM listPoint(POINT screen) const {
+        ScreenToClient(list(), &screen);
+        return MAKELPARAM(screen.x, screen.y);
+    }
+
+    // The cursor the drag list shows for DL_COPYCURSOR (Wine's comctl32
+    // resource; DL_MOVECURSOR's is 102).
+    static HCURSOR copyCursor() { return LoadCursorA(GetModuleHandleA("comctl32.dll"), MAKEINTRESOURCEA(104)); }
 
     POINT belowItems() const {
         RECT client;
@@ -37,9 +47,11 @@ protected:
     }
 
     void drag(int from, int onto) {
-        ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(from)), TRUE);
-        EXPECT_EQ(notify(DL_DRAGGING, itemPoint(onto)), DL_COPYCURSOR);
-        EXPECT_EQ(notify(DL_DROPPED, itemPoint(onto)), 0);
+        mouse(WM_LBUTTONDOWN, itemPoint(from));
+        ASSERT_EQ(app->draggedIndex(), from);
+        mouse(WM_MOUSEMOVE, itemPoint(onto));
+        EXPECT_EQ(GetCursor(), copyCursor());
+        mouse(WM_LBUTTONUP, itemPoint(onto));
     }
 };
 
@@ -68,9 +80,9 @@ TEST_F(DragTest, DroppingOnItselfOrTheNextItemMovesNothing) {
 }
 
 TEST_F(DragTest, DroppingBelowTheLastItemMovesNothing) {
-    ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(0)), TRUE);
-    EXPECT_EQ(notify(DL_DRAGGING, belowItems()), DL_COPYCURSOR);
-    notify(DL_DROPPED, belowItems());
+    mouse(WM_LBUTTONDOWN, itemPoint(0));
+    mouse(WM_MOUSEMOVE, belowItems());
+    mouse(WM_LBUTTONUP, belowItems());
     EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
 }
 
@@ -78,7 +90,8 @@ TEST_F(DragTest, ADragBelowTheItemsIsRefusedAndCommitsNothing) {
     clickItem(0);
     SetFocus(valueEdit());
     type(valueEdit(), "pending ");
-    EXPECT_EQ(notify(DL_BEGINDRAG, belowItems()), FALSE);
+    mouse(WM_LBUTTONDOWN, belowItems());
+    mouse(WM_LBUTTONUP, belowItems());
     EXPECT_EQ(app->recordList().at(0).value(), "a");
     EXPECT_EQ(app->draggedIndex(), -1);
 }
@@ -87,12 +100,13 @@ TEST_F(DragTest, StartingADragCommitsTheShownRecordFirst) {
     clickItem(0);
     SetFocus(valueEdit());
     type(valueEdit(), "edited ");
-    ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(3)), TRUE);
+    mouse(WM_LBUTTONDOWN, itemPoint(3));
+    EXPECT_EQ(app->draggedIndex(), 3);
     EXPECT_EQ(app->recordList().at(0).value(), "edited a");
     EXPECT_EQ(listSelection(), 3);
     EXPECT_EQ(app->shownIndex(), 3);
     EXPECT_EQ(windowText(valueEdit()), "d");
-    notify(DL_CANCELDRAG, itemPoint(3));
+    mouse(WM_LBUTTONUP, itemPoint(3));
     EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
 }
 
@@ -109,7 +123,9 @@ TEST_F(DragTest, EditsMadeBeforeADragStayWithTheMovedRecord) {
 TEST_F(DragTest, AnEmptyListStartsNoDrag) {
     answers.thenPress(IDYES);
     command(IDM_REMOVE_ALL);
-    EXPECT_EQ(notify(DL_BEGINDRAG, itemPoint(0)), FALSE);
+    mouse(WM_LBUTTONDOWN, belowItems());
+    EXPECT_EQ(app->draggedIndex(), -1);
+    mouse(WM_LBUTTONUP, belowItems());
 }
 
 TEST_F(DragTest, DragNotificationsFromAnotherThreadAreIgnored) {
@@ -129,16 +145,46 @@ TEST_F(DragTest, DragNotificationsFromAnotherThreadAreIgnored) {
     EXPECT_EQ(listSelection(), -1);
 }
 
+TEST_F(DragTest, ADropKeepsEveryRecordWhicheverAllocationFails) {
+    // Longer than a string keeps in itself: a copy of them allocates.
+    const std::string tail(40, '.');
+    openDatabase({{"A" + tail, "a" + tail}, {"B" + tail, "b" + tail}, {"C" + tail, "c" + tail}});
+    const Names names = recordNames();
+    for (long left : {0, 1, 2, 3}) {
+        mouse(WM_LBUTTONDOWN, itemPoint(0));
+        mouse(WM_MOUSEMOVE, itemPoint(2));
+        allocationsLeft = left;
+        SendMessageA(list(), WM_LBUTTONUP, 0, listPoint(itemPoint(2))); // the drop alone, as memory runs out
+        allocationsLeft = -1;
+        runLoop();
+        Names moved = left % 2 == 0 ? Names{names[1], names[0], names[2]} : names;
+        EXPECT_EQ(recordNames(), moved) << left;
+        EXPECT_EQ(listItems(), moved) << left;
+    }
+}
+
+TEST_F(DragTest, AForgedNotificationInsideAMessageBoxIsIgnored) {
+    DRAGLISTINFO info{DL_BEGINDRAG, list(), itemPoint(2)};
+    answers.then([&](HWND box) {
+        PostMessageA(mainWindow(), app->dragListMessageId(), 0, reinterpret_cast<LPARAM>(&info));
+        pressButton(box, IDOK);
+    });
+    command(IDM_ABOUT);
+    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(listSelection(), -1);
+}
+
 TEST_F(DragTest, TheInsertionMarkGoesWhenADragEndsWithoutAMove) {
     RECT marked;
-    SendMessageA(list(), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&marked));
-    for (UINT end : {DL_CANCELDRAG, DL_DROPPED}) {
-        ASSERT_EQ(notify(DL_BEGINDRAG, itemPoint(1)), TRUE);
-        notify(DL_DRAGGING, itemPoint(3));
-        // Straight to the window, so that nothing is repainted before the
+    SendMessageA(list(), LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&marked));
+    // Esc cancels the drag; a release on the next item drops it where it is.
+    for (UINT end : {WM_KEYDOWN, WM_LBUTTONUP}) {
+        mouse(WM_LBUTTONDOWN, itemPoint(1));
+        ASSERT_EQ(app->draggedIndex(), 1);
+        mouse(WM_MOUSEMOVE, itemPoint(2));
+        // Straight to the list box, so that nothing is repainted before the
         // look at what waits to be.
-        DRAGLISTINFO info{end, list(), itemPoint(1)};
-        SendMessageA(mainWindow(), app->dragListMessageId(), 0, reinterpret_cast<LPARAM>(&info));
+        SendMessageA(list(), end, end == WM_KEYDOWN ? VK_ESCAPE : 0, end == WM_KEYDOWN ? 1 : listPoint(itemPoint(2)));
         RECT dirty;
         ASSERT_TRUE(GetUpdateRect(list(), &dirty, FALSE)) << "nothing to repaint after " << end;
         EXPECT_TRUE(PtInRect(&dirty, POINT{(marked.left + marked.right) / 2, marked.top})) << end;
@@ -148,12 +194,13 @@ TEST_F(DragTest, TheInsertionMarkGoesWhenADragEndsWithoutAMove) {
 }
 
 // The context menu is a modal menu loop: a timer inside it waits until the
-// popup menu shows, reads the menu's state and closes it.
+// popup menu shows, reads the menu's state and place and closes it.
 struct ContextMenuWatch {
     HMENU menu = nullptr;
     DWORD start = 0;
     bool shown = false;
     UINT removeState = 0;
+    POINT corner = {};
 };
 ContextMenuWatch watch;
 
@@ -162,24 +209,32 @@ BOOL CALLBACK findPopupMenu(HWND window, LPARAM found) {
     GetClassNameA(window, className, sizeof className);
     if (std::string(className) != "#32768" || !IsWindowVisible(window))
         return TRUE;
-    *reinterpret_cast<bool*>(found) = true;
+    *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
 }
 
-bool popupMenuShown() {
-    bool found = false;
-    EnumThreadWindows(GetCurrentThreadId(), findPopupMenu, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 void CALLBACK closeMenuOnceShown(HWND, UINT, UINT_PTR timer, DWORD) {
-    watch.shown = popupMenuShown();
+    HWND popup = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findPopupMenu, reinterpret_cast<LPARAM>(&popup));
+    watch.shown = popup != nullptr;
     bool givenUp = GetTickCount() - watch.start > 10000;
     if (!watch.shown && !givenUp)
         return;
     KillTimer(nullptr, timer);
     watch.removeState = GetMenuState(watch.menu, IDM_REMOVE, MF_BYCOMMAND);
+    RECT rect = {};
+    GetWindowRect(popup, &rect);
+    watch.corner = {rect.left, rect.top};
     EndMenu();
+}
+
+// Does what opens the context menu through the loop, inside which the
+// menu's own loop runs until the timer closes the menu.
+void openContextMenu(HMENU menu, const std::function<void()>& open) {
+    watch = ContextMenuWatch{menu, GetTickCount()};
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, closeMenuOnceShown);
+    open();
+    KillTimer(nullptr, timer);
 }
 
 TEST_F(DragTest, TheContextMenuSelectsAndShowsTheItemUnderTheCursor) {
@@ -188,19 +243,46 @@ TEST_F(DragTest, TheContextMenuSelectsAndShowsTheItemUnderTheCursor) {
     type(valueEdit(), "x");
     POINT onItem = itemPoint(2);
     ASSERT_TRUE(movePointerTo(onItem));
-    watch = ContextMenuWatch{app->contextMenuHandle(), GetTickCount()};
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, closeMenuOnceShown);
-    POINT client = onItem;
-    ScreenToClient(list(), &client);
-    PostMessageA(list(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
-    runLoop(); // the menu's own loop runs inside, until the timer closes the menu
-    KillTimer(nullptr, timer);
+    openContextMenu(app->contextMenuHandle(), [&] {
+        PostMessageA(list(), WM_RBUTTONDOWN, MK_RBUTTON, listPoint(onItem));
+        runLoop();
+    });
     EXPECT_TRUE(watch.shown);
     EXPECT_EQ(app->recordList().at(0).value(), "xa");
     EXPECT_EQ(listSelection(), 2);
     EXPECT_EQ(app->shownIndex(), 2);
     EXPECT_EQ(windowText(valueEdit()), "c");
     EXPECT_EQ(watch.removeState & MF_GRAYED, 0u);
+    EXPECT_EQ(watch.corner.x, onItem.x);
+    EXPECT_EQ(watch.corner.y, onItem.y);
+}
+
+// Shift+F10 and the menu key: nothing selected, the menu opens at the
+// list's top-left corner with Remove greyed; else below the selected item.
+TEST_F(DragTest, TheKeyboardOpensTheContextMenuAtTheSelection) {
+    SetFocus(list());
+    const std::function<void()> keys[] = {
+        [this] { // what Shift+F10 makes of itself in the list box
+            PostMessageA(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), -1);
+            runLoop();
+        },
+        [this] { pressKey(list(), VK_APPS); }};
+    for (int selected : {-1, 3}) {
+        if (selected != -1)
+            clickItem(selected);
+        RECT below = {};
+        if (selected != -1)
+            SendMessageA(list(), LB_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&below));
+        POINT corner = {below.left, below.bottom};
+        ClientToScreen(list(), &corner);
+        for (const auto& key : keys) {
+            openContextMenu(app->contextMenuHandle(), key);
+            EXPECT_TRUE(watch.shown) << selected;
+            EXPECT_EQ((watch.removeState & MF_GRAYED) != 0, selected == -1);
+            EXPECT_EQ(watch.corner.x, corner.x) << selected;
+            EXPECT_EQ(watch.corner.y, corner.y) << selected;
+        }
+    }
 }
 
 } // namespace

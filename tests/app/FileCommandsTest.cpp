@@ -2,37 +2,10 @@
 
 #include <shlobj.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <filesystem>
 #include <iterator>
 
 #include "resource.h"
-
-// While not zero, an allocation larger than this fails as it would with the
-// address space used up.
-static std::atomic<std::size_t> allocationLimit{0};
-
-void* operator new(std::size_t size) {
-    std::size_t limit = allocationLimit;
-    void* memory = limit != 0 && size > limit ? nullptr : std::malloc(size ? size : 1);
-    if (!memory)
-        throw std::bad_alloc();
-    return memory;
-}
-
-// The replacement above takes its memory from malloc.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-#pragma GCC diagnostic pop
 
 namespace {
 

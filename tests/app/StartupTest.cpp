@@ -165,6 +165,20 @@ TEST_F(AppTest, ANegativeSplitterPositionStartsAtZeroWhereTheBarCanBeGrabbed) {
     EXPECT_EQ(app->splitterBar().position, 120);
 }
 
+TEST_F(AppTest, TheWindowShrinksNoFurtherThanWhatItMustShow) {
+    start();
+    SetWindowPos(mainWindow(), nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);
+    runLoop();
+    HMENU menu = GetMenu(mainWindow());
+    RECT first, last;
+    GetMenuItemRect(mainWindow(), menu, 0, &first);
+    GetMenuItemRect(mainWindow(), menu, GetMenuItemCount(menu) - 1, &last);
+    EXPECT_EQ(first.top, last.top) << "the menu bar wraps";
+    RECT listClient = clientRect(list());
+    EXPECT_GT(listClient.right, 0);
+    EXPECT_GE(listClient.bottom, 3 * SendMessageA(list(), LB_GETITEMHEIGHT, 0, 0));
+}
+
 TEST_F(AppTest, TracksTheLastNormalPlacement) {
     start();
     const Settings& settings = app->preferences();

@@ -175,7 +175,7 @@ expect "settings.txt" "$(saved "$dir/settings.txt")" "{color=0}
 finish
 
 begin "command line file"
-printf '{alpha=first\r\nsecond}\r\n{b{r}ace=x}\r\n' >"$dir/notes.txt"
+printf '{alpha=first\r\nsecond}\r\n{b\\or\\cace=x}\r\n' >"$dir/notes.txt"
 start notes.txt
 eventually "title" "Tabulo 0.6 - notes.txt" probe title
 eventually "items" $'alpha\nb{r}ace' items

@@ -265,35 +265,30 @@ TEST_F(RecordDialogTest, OnlyEnabledEditsPaintInTheUsersColours) {
     }
 }
 
-TEST_F(RecordDialogTest, CancelHidesThePanelUntilTheOwnerShowsIt) {
+TEST_F(RecordDialogTest, OnlyTheOwnerHidesThePanel) {
     panel.show(true);
-    EXPECT_TRUE(IsWindowVisible(panel.hwnd()));
-
+    // What Esc (WM_CLOSE from the multi-line edit) and Enter send a dialog.
+    SendMessageA(panel.hwnd(), WM_CLOSE, 0, 0);
     SendMessageA(panel.hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    EXPECT_FALSE(IsWindowVisible(panel.hwnd()));
     SendMessageA(panel.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     pumpMessages();
-    EXPECT_FALSE(IsWindowVisible(panel.hwnd()));
-
-    panel.show(true);
     EXPECT_TRUE(IsWindowVisible(panel.hwnd()));
+
     panel.show(false);
     EXPECT_FALSE(IsWindowVisible(panel.hwnd()));
+    panel.show(true);
+    EXPECT_TRUE(IsWindowVisible(panel.hwnd()));
 }
 
-TEST_F(RecordDialogTest, EveryCommandIsAnsweredAndOnlyCancelActs) {
+TEST_F(RecordDialogTest, EveryCommandIsAnsweredAndNoneActs) {
     panel.show(true);
     panel.setNameText("name");
     panel.setValueText("value");
-    EXPECT_EQ(TRUE, RecordDialog::dialogProc(panel.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_NAME_EDIT, EN_CHANGE),
-                                             reinterpret_cast<LPARAM>(panel.nameEdit())));
-    EXPECT_EQ(TRUE, RecordDialog::dialogProc(panel.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0));
+    for (WPARAM command : {MAKEWPARAM(IDC_NAME_EDIT, EN_CHANGE), MAKEWPARAM(IDOK, BN_CLICKED), WPARAM{IDCANCEL}})
+        EXPECT_EQ(TRUE, RecordDialog::dialogProc(panel.hwnd(), WM_COMMAND, command, 0)) << command;
     EXPECT_TRUE(IsWindowVisible(panel.hwnd()));
     EXPECT_EQ("name", panel.nameText());
     EXPECT_EQ("value", panel.valueText());
-
-    EXPECT_EQ(TRUE, RecordDialog::dialogProc(panel.hwnd(), WM_COMMAND, IDCANCEL, 0));
-    EXPECT_FALSE(IsWindowVisible(panel.hwnd()));
 }
 
 TEST_F(RecordDialogTest, KeepsItsOwnCopyOfTheFont) {

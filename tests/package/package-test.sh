@@ -106,7 +106,7 @@ arp_value() { # arp_value PRODUCT-CODE NAME
     wine reg query "$uninstall_key\\$1" /v "$2" /reg:64 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = $2 = ""; sub(/^ +/, ""); print }'
 }
 product_icon() {
-    wine reg query 'HKCU\Software\Microsoft\Installer\Products' /s 2>/dev/null | tr -d '\r' |
+    wine reg query 'HKCU\Software\Microsoft\Installer\Products' /s /reg:64 2>/dev/null | tr -d '\r' |
         awk '$1 == "ProductIcon" { $1 = $2 = ""; sub(/^ +/, ""); print }'
 }
 list_width() { probe rects | sed -n 2p | cut -d' ' -f4; }

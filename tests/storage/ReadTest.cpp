@@ -86,17 +86,25 @@ TEST(Read, LoadTellsWhatASaveWouldNotWriteBack) {
         std::string file;
         bool text;
         bool cutOff;
+        bool rewritten; // an entry a save writes differently
     };
     const Case cases[] = {
-        {"", false, false},
-        {"{a=b}\r\n{c=d}\r\n", false, false},
-        {"\r\n{a=b}\r\n\r\n \t{c=d}\n", false, false},
-        {"Two lines of\r\nordinary text.\r\n", true, false},
-        {"{a=b}junk{c=d}", true, false},
-        {"{a=b}\r\n" + std::string(70000, ' ') + "x", true, false},
-        {"{a=b}\r\n{c=d", false, true},
-        {"{a=b}\r\n{c", false, true},
-        {"x{a=b", true, true},
+        {"", false, false, false},
+        {"{a=b}\r\n{c=d}\r\n", false, false, false},
+        {"\r\n{a=b}\r\n\r\n \t{c=d}\n", false, false, false},
+        {"{a\\=\\ob\\c\\\\=c=\\o\\c\\\\}\r\n", false, false, false},
+        {"Two lines of\r\nordinary text.\r\n", true, false, false},
+        {"{a=b}junk{c=d}", true, false, false},
+        {"{a=b}\r\n" + std::string(70000, ' ') + "x", true, false, false},
+        {"{a=b}\r\n{c=d", false, true, false},
+        {"{a=b}\r\n{c", false, true, false},
+        {"x{a=b", true, true, false},
+        {"{abc}\r\n{x=y}\r\n", false, false, true},
+        {"{a{b=c}\r\n", false, false, true},
+        {"{a=b{c}\r\n", false, false, true},
+        {"{a\\q=b}\r\n", false, false, true},
+        {"{a=b\\=c}\r\n", false, false, true},
+        {"{k=v\\}\r\n", false, false, true},
     };
     TempDir dir;
     std::string path = dir.file("case.txt");
@@ -107,6 +115,7 @@ TEST(Read, LoadTellsWhatASaveWouldNotWriteBack) {
         EXPECT_TRUE(list.load(path, &skipped));
         EXPECT_EQ(skipped.text, c.text) << c.file.substr(0, 40);
         EXPECT_EQ(skipped.cutOffEntry, c.cutOff) << c.file.substr(0, 40);
+        EXPECT_EQ(skipped.rewrittenEntry, c.rewritten) << c.file.substr(0, 40);
         EXPECT_EQ(recordsOf(list), loadWithList(path));
     }
 }

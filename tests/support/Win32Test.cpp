@@ -45,6 +45,11 @@ bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds
 
 bool movePointerTo(POINT point) {
     SetCursorPos(point.x, point.y);
+    // Under Wine the process of the desktop window passes the X server's
+    // report of each move on as mouse input, and a late report of an earlier
+    // move would put the pointer back there for a while. It answers a message
+    // only after the reports that are waiting.
+    SendMessageTimeoutA(GetDesktopWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
     return pumpUntil([point] {
         POINT at;
         GetCursorPos(&at);

@@ -204,15 +204,20 @@ TEST_F(SplitterTest, LosingTheCaptureEndsTheDrag) {
     EXPECT_EQ(split.splitter.position, 100);
 }
 
-TEST_F(SplitterTest, ShrinkingTheWindowLeavesTheBarWhereItWas) {
+TEST_F(SplitterTest, ShrinkingTheWindowKeepsTheBarInsideWhereItCanBeGrabbed) {
     split.drag(100, 300);
     split.window.setClientSize(200, clientHeight);
     EXPECT_EQ(split.splitter.position, 300);
-    split.expectPanesAround(300);
+    split.expectPanesAround(196);
     EXPECT_EQ(split.paneRect(split.right).right - split.paneRect(split.right).left, 0);
 
     split.window.setClientSize(clientWidth, clientHeight);
     split.expectPanesAround(300);
+
+    split.window.setClientSize(200, clientHeight);
+    split.drag(197, 120);
+    EXPECT_EQ(split.splitter.position, 120);
+    split.expectPanesAround(120);
 }
 
 TEST_F(SplitterTest, BarAtZeroCanBeGrabbedAndDraggedRight) {

@@ -1,0 +1,75 @@
+// Where the keyboard focus is after something opened over the main window
+// and closed again, or after a key that must change nothing: each row puts
+// the focus somewhere, acts, and names where the focus must be afterwards.
+#include "AppFixture.h"
+
+#include "resource.h"
+
+namespace {
+
+class FocusTest;
+using Control = HWND (AppTest::*)() const;
+
+struct FocusRow {
+    const char* name;
+    Control before;
+    void (*act)(FocusTest&);
+    Control after;
+};
+
+class FocusTest : public AppTest, public ::testing::WithParamInterface<FocusRow> {
+public:
+    // Answers what opens with a button, through a menu command.
+    void answered(int id, int button) {
+        answers.thenPress(button);
+        command(id);
+    }
+};
+
+// Another program's window comes to the front, then the user switches back.
+void switchAway(FocusTest& t) {
+    HWND other = CreateWindowExA(0, "STATIC", "another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    EXPECT_TRUE(pumpUntil([other] { return GetActiveWindow() == other; }));
+    SetForegroundWindow(t.mainWindow());
+    EXPECT_TRUE(pumpUntil([&t] { return GetActiveWindow() == t.mainWindow(); }));
+    t.runLoop();
+    DestroyWindow(other);
+}
+
+const FocusRow rows[] = {
+    {"AboutBoxFromTheValueEdit", &AppTest::valueEdit, [](FocusTest& t) { t.answered(IDM_ABOUT, IDOK); },
+     &AppTest::valueEdit},
+    {"RemoveAnsweredNoFromTheNameEdit", &AppTest::nameEdit, [](FocusTest& t) { t.answered(IDM_REMOVE, IDNO); },
+     &AppTest::nameEdit},
+    // The edit it had is disabled with no record shown: the list takes it.
+    {"RemoveAnsweredYesFromTheValueEdit", &AppTest::valueEdit, [](FocusTest& t) { t.answered(IDM_REMOVE, IDYES); },
+     &AppTest::list},
+    {"OpenDialogCancelledFromTheValueEdit", &AppTest::valueEdit,
+     [](FocusTest& t) { t.answered(IDM_OPEN, IDCANCEL); }, &AppTest::valueEdit},
+    {"FontDialogCancelledFromTheNameEdit", &AppTest::nameEdit, [](FocusTest& t) { t.answered(IDM_FONT, IDCANCEL); },
+     &AppTest::nameEdit},
+    {"ColorDialogCancelledFromTheValueEdit", &AppTest::valueEdit,
+     [](FocusTest& t) { t.answered(IDM_BACKGROUND_COLOR, IDCANCEL); }, &AppTest::valueEdit},
+    {"AnotherProgramAndBackFromTheValueEdit", &AppTest::valueEdit, switchAway, &AppTest::valueEdit},
+    // Esc in the Value edit changes nothing: the panel stays, the focus too.
+    {"EscInTheValueEdit", &AppTest::valueEdit, [](FocusTest& t) { t.pressKey(t.valueEdit(), VK_ESCAPE); },
+     &AppTest::valueEdit},
+};
+
+TEST_P(FocusTest, ComesBackWhereItWas) {
+    const FocusRow& row = GetParam();
+    start();
+    openDatabase({{"a", "first line\r\nsecond line"}, {"b", "2"}});
+    clickItem(0);
+    SetFocus((this->*row.before)());
+    row.act(*this);
+    runLoop();
+    EXPECT_EQ(GetFocus(), (this->*row.after)());
+    EXPECT_TRUE(IsWindowVisible(app->recordPanel().hwnd()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Opened, FocusTest, ::testing::ValuesIn(rows),
+                         [](const ::testing::TestParamInfo<FocusRow>& info) { return info.param.name; });
+
+} // namespace
