@@ -124,6 +124,10 @@ void AppTest::clickItem(int index) {
     runLoop();
 }
 
+bool AppTest::greyed(UINT id) const {
+    return (GetMenuState(GetMenu(mainWindow()), id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
 std::vector<std::string> AppTest::listItems() const {
     std::vector<std::string> items;
     int count = static_cast<int>(SendMessageA(list(), LB_GETCOUNT, 0, 0));

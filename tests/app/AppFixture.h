@@ -52,6 +52,8 @@ public:
     // The point of the middle of a list item, in screen coordinates.
     POINT itemPoint(int index) const;
 
+    // Whether the menu bar's item is greyed.
+    bool greyed(UINT id) const;
     std::vector<std::string> listItems() const;
     int listSelection() const;
     std::vector<std::string> recordNames() const;

@@ -20,9 +20,7 @@ std::pair<DWORD, DWORD> selectionOf(HWND edit) {
 // Whether Move Up and Move Down are greyed when the Records menu opens.
 std::pair<bool, bool> moveItemsGreyed(AppTest& t) {
     SendMessageA(t.mainWindow(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(t.app->contextMenuHandle()), 1);
-    HMENU menu = GetMenu(t.mainWindow());
-    return {(GetMenuState(menu, IDM_MOVE_UP, MF_BYCOMMAND) & MF_GRAYED) != 0,
-            (GetMenuState(menu, IDM_MOVE_DOWN, MF_BYCOMMAND) & MF_GRAYED) != 0};
+    return {t.greyed(IDM_MOVE_UP), t.greyed(IDM_MOVE_DOWN)};
 }
 
 TEST_F(AppTest, MoveUpAndDownTakeTheRecordWithItsEditsToEitherEnd) {

@@ -4,31 +4,6 @@
 
 namespace {
 
-bool grayed(HMENU menu, UINT id) {
-    return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
-}
-
-// Sets Ctrl in this thread's key state: as it was when the key message
-// being handled was typed (what the accelerators and the loop read).
-void setControlState(bool down) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
-// Presses or releases Ctrl, both for real (the key state GetAsyncKeyState
-// reads, which SendInput sets at once) and in this thread's key state.
-void holdControl(bool down) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = VK_CONTROL;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
-    pumpMessages();
-    setControlState(down);
-}
-
 bool controlHeld() {
     return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
 }
@@ -38,22 +13,22 @@ TEST_F(AppTest, MenuItemsAreGreyedWhenTheyCannotApply) {
     HMENU menu = GetMenu(mainWindow());
     HMENU records = GetSubMenu(menu, 1);
     SendMessageA(mainWindow(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(records), 1);
-    EXPECT_TRUE(grayed(menu, IDM_REMOVE));
-    EXPECT_TRUE(grayed(menu, IDM_REMOVE_ALL));
-    EXPECT_TRUE(grayed(menu, IDM_SORT_ASCENDING));
-    EXPECT_TRUE(grayed(menu, IDM_SORT_DESCENDING));
-    EXPECT_FALSE(grayed(menu, IDM_ADD));
+    EXPECT_TRUE(greyed(IDM_REMOVE));
+    EXPECT_TRUE(greyed(IDM_REMOVE_ALL));
+    EXPECT_TRUE(greyed(IDM_SORT_ASCENDING));
+    EXPECT_TRUE(greyed(IDM_SORT_DESCENDING));
+    EXPECT_FALSE(greyed(IDM_ADD));
 
     openDatabase({{"a", ""}, {"b", ""}});
     SendMessageA(mainWindow(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(records), 1);
-    EXPECT_TRUE(grayed(menu, IDM_REMOVE)); // nothing selected after opening
-    EXPECT_FALSE(grayed(menu, IDM_REMOVE_ALL));
-    EXPECT_FALSE(grayed(menu, IDM_SORT_ASCENDING));
-    EXPECT_FALSE(grayed(menu, IDM_SORT_DESCENDING));
+    EXPECT_TRUE(greyed(IDM_REMOVE)); // nothing selected after opening
+    EXPECT_FALSE(greyed(IDM_REMOVE_ALL));
+    EXPECT_FALSE(greyed(IDM_SORT_ASCENDING));
+    EXPECT_FALSE(greyed(IDM_SORT_DESCENDING));
 
     clickItem(1);
     SendMessageA(mainWindow(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menu, 0)), 0);
-    EXPECT_FALSE(grayed(menu, IDM_REMOVE));
+    EXPECT_FALSE(greyed(IDM_REMOVE));
 }
 
 TEST_F(AppTest, TabInTheValueEditGoesToTheListUnlessCtrlWasDown) {
@@ -66,9 +41,7 @@ TEST_F(AppTest, TabInTheValueEditGoesToTheListUnlessCtrlWasDown) {
     // Ctrl was down when the Tab was typed, and is up on the keyboard now
     // that the program gets to the key.
     SetFocus(valueEdit());
-    setControlState(true);
-    pressKey(valueEdit(), VK_TAB);
-    setControlState(false);
+    pressKey(valueEdit(), VK_TAB, FCONTROL);
     EXPECT_FALSE(controlHeld());
     EXPECT_NE(GetFocus(), list());
 }
@@ -92,10 +65,8 @@ TEST_F(AppTest, AcceleratorsWorkFromTheEdits) {
     start();
     command(IDM_ADD);
     SetFocus(valueEdit());
-    // Ctrl+Plus on the keypad, with Ctrl really held, from the Value edit.
-    holdControl(true);
-    pressKey(valueEdit(), VK_ADD);
-    holdControl(false);
+    // Ctrl+Plus on the keypad, from the Value edit.
+    pressKey(valueEdit(), VK_ADD, FCONTROL);
     EXPECT_EQ(recordNames(), (std::vector<std::string>{"New Record", "New Record"}));
 }
 
