@@ -11,8 +11,8 @@ namespace {
 
 const char* const titlePrefix = "Tabulo " TABULO_VERSION_SHORT " - ";
 const char* const untitledTitle = "Tabulo " TABULO_VERSION_SHORT " - Untitled";
-const char* const partNotReadText =
-    "Part of this file is not in the database format. Saving over it will remove that part.";
+const char* const saveWouldChangeText =
+    "Part of this file is not in the database format. Saving over it will change or remove that part.";
 
 } // namespace
 
@@ -27,15 +27,15 @@ void App::setTitle() {
 // The file opens whatever it holds besides entries, but a save would not
 // write that back: the user hears of it once, before anything is saved over.
 bool App::openFile(const std::string& path) {
-    SkippedInput skipped;
-    if (!records.load(path, &skipped))
+    LoadReport report;
+    if (!records.load(path, &report))
         return false;
     fileName = path;
     setTitle();
     refillList();
     showSelection();
-    if (skipped.any())
-        MessageBoxA(mainWindow.hwnd, partNotReadText, nullptr, MB_OK | MB_ICONWARNING);
+    if (report.saveWouldChange())
+        MessageBoxA(mainWindow.hwnd, saveWouldChangeText, nullptr, MB_OK | MB_ICONWARNING);
     return true;
 }
 

@@ -72,8 +72,8 @@ void rawRead(benchmark::State& state) {
 void load(benchmark::State& state) {
     for (auto _ : state) {
         RecordList list;
-        SkippedInput skipped; // as the program opens a file
-        list.load(databasePath, &skipped);
+        LoadReport report; // as the program opens a file
+        list.load(databasePath, &report);
         benchmark::DoNotOptimize(list.size());
         state.PauseTiming(); // freeing the records is not part of loading
         list = RecordList();

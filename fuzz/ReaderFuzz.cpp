@@ -13,12 +13,12 @@
 
 namespace {
 
-std::vector<Record> readBlockwise(const char* data, std::size_t size, SkippedInput* skipped = nullptr) {
+std::vector<Record> readBlockwise(const char* data, std::size_t size, LoadReport* report = nullptr) {
     std::vector<Record> records;
     std::FILE* stream = fmemopen(const_cast<char*>(data), size, "rb");
     if (!stream)
         std::abort();
-    if (!readEntries(stream, records, skipped))
+    if (!readEntries(stream, records, report))
         std::abort();
     std::fclose(stream);
     return records;
@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     if (size == 0)
         return 0; // fmemopen refuses an empty buffer
     const char* bytes = reinterpret_cast<const char*>(data);
-    SkippedInput skipped;
-    std::vector<Record> records = readBlockwise(bytes, size, &skipped);
+    LoadReport report;
+    std::vector<Record> records = readBlockwise(bytes, size, &report);
     if (readBytewise(bytes, size) != records)
         std::abort();
 
@@ -60,12 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         appendEntry(saved, record);
         saved += "\r\n";
     }
-    if (!skipped.any() && withoutBlanks(std::string(bytes, size)) != withoutBlanks(saved))
+    if (!report.saveWouldChange() && withoutBlanks(std::string(bytes, size)) != withoutBlanks(saved))
         std::abort();
     if (saved.empty())
         return 0;
-    SkippedInput skippedInSaved;
-    if (readBlockwise(saved.data(), saved.size(), &skippedInSaved) != records || skippedInSaved.any())
+    LoadReport savedReport;
+    if (readBlockwise(saved.data(), saved.size(), &savedReport) != records || savedReport.saveWouldChange())
         std::abort();
     return 0;
 }

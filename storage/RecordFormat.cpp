@@ -369,23 +369,23 @@ EntryRead readRecord(Record& record, std::FILE* stream) {
     return parseEntry(input, record, opened);
 }
 
-bool readEntries(std::FILE* stream, std::vector<Record>& out, SkippedInput* skipped) {
+bool readEntries(std::FILE* stream, std::vector<Record>& out, LoadReport* report) {
     BlockInput input(stream);
     std::uint64_t streamSize = sizeOf(stream);
     // The entry is read into scratch strings that keep their room from one
     // entry to the next; the record gets copies of exactly their size.
     Record scratch;
     bool opened;
-    bool written = skipped != nullptr;
+    bool written = report != nullptr;
     while (parseEntry(input, scratch, opened, &written) == EntryRead::complete) {
         out.emplace_back(scratch.name(), scratch.value());
         if (out.size() == sampleEntries)
             reserveForTheRest(out, input.consumed(), streamSize);
     }
-    if (skipped) {
-        skipped->text = input.skippedText();
-        skipped->cutOffEntry = opened;
-        skipped->rewrittenEntry = !written;
+    if (report) {
+        report->textOutsideEntries = input.skippedText();
+        report->cutOffEntry = opened;
+        report->rewrittenEntry = !written;
     }
     return !input.failed();
 }

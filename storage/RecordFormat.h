@@ -55,16 +55,17 @@ std::uint64_t foldedBlock(const char*& p);
 bool nameLess(const Record& a, const Record& b);
 bool nameGreater(const Record& a, const Record& b);
 
-// What a read left out of the records or took differently from how a save
-// writes it: what a save would not give back as it was.
-struct SkippedInput {
-    bool text = false;        // bytes between entries other than CR, LF, space and tab
-    bool cutOffEntry = false; // an entry that the end of the input cut off
-    bool rewrittenEntry = false; // an entry not in the form a save writes (e.g. a raw brace)
-    bool any() const { return text || cutOffEntry || rewrittenEntry; }
+// What a read found that a save would not give back as it was: bytes it
+// left out of the records, or an entry it took in but a save writes
+// differently.
+struct LoadReport {
+    bool textOutsideEntries = false; // bytes between entries other than CR, LF, space and tab
+    bool cutOffEntry = false;        // an entry that the end of the input cut off
+    bool rewrittenEntry = false;     // an entry not in the form a save writes (e.g. a raw brace)
+    bool saveWouldChange() const { return textOutsideEntries || cutOffEntry || rewrittenEntry; }
 };
 
 // Reads every complete entry of the stream, in order, appending to out, and
-// notes in skipped (when given) what it passed over. Returns false when the
+// notes in report (when given) what a save would not give back. Returns false when the
 // stream reports a read error.
-bool readEntries(std::FILE* stream, std::vector<Record>& out, SkippedInput* skipped = nullptr);
+bool readEntries(std::FILE* stream, std::vector<Record>& out, LoadReport* report = nullptr);

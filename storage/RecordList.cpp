@@ -149,13 +149,13 @@ bool RecordList::sortDescending() {
 
 // Running out of memory fails a load like a file that cannot be read: the
 // records read so far go, the list stays as it was.
-bool RecordList::load(const std::string& path, SkippedInput* skipped) {
+bool RecordList::load(const std::string& path, LoadReport* report) {
     Stream stream(std::fopen(path.c_str(), "rb"));
     if (!stream)
         return false;
     try {
         std::vector<Record> loaded;
-        if (!readEntries(stream.get(), loaded, skipped))
+        if (!readEntries(stream.get(), loaded, report))
             return false;
         records_.swap(loaded);
         return true;

@@ -36,9 +36,9 @@ public:
 
     // Replaces the contents with the file's records. Returns false, leaving
     // the list as it was, when the file cannot be opened, reading fails or
-    // memory runs out; the file is closed again either way. skipped (when
-    // given) tells what of the file the records leave out.
-    bool load(const std::string& path, SkippedInput* skipped = nullptr);
+    // memory runs out; the file is closed again either way. report (when
+    // given) tells what of the file a save would not give back as it was.
+    bool load(const std::string& path, LoadReport* report = nullptr);
     // Writes every record. The file is replaced only once all of it is safely
     // written; on any failure, running out of memory included, the previous
     // file stays and false is returned.

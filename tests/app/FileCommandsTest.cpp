@@ -194,7 +194,7 @@ TEST_F(AppTest, OpeningAFileWithPartsOutsideTheFormatWarnsOnce) {
     ASSERT_TRUE(app->openFile(notes));
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0].text,
-              "Part of this file is not in the database format. Saving over it will remove that part.");
+              "Part of this file is not in the database format. Saving over it will change or remove that part.");
     EXPECT_EQ(answers.seen()[0].caption, "Error"); // the platform's default caption
     EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + notes);
 

@@ -111,11 +111,11 @@ TEST(Read, LoadTellsWhatASaveWouldNotWriteBack) {
     for (const Case& c : cases) {
         writeBytes(path, c.file);
         RecordList list;
-        SkippedInput skipped;
-        EXPECT_TRUE(list.load(path, &skipped));
-        EXPECT_EQ(skipped.text, c.text) << c.file.substr(0, 40);
-        EXPECT_EQ(skipped.cutOffEntry, c.cutOff) << c.file.substr(0, 40);
-        EXPECT_EQ(skipped.rewrittenEntry, c.rewritten) << c.file.substr(0, 40);
+        LoadReport report;
+        EXPECT_TRUE(list.load(path, &report));
+        EXPECT_EQ(report.textOutsideEntries, c.text) << c.file.substr(0, 40);
+        EXPECT_EQ(report.cutOffEntry, c.cutOff) << c.file.substr(0, 40);
+        EXPECT_EQ(report.rewrittenEntry, c.rewritten) << c.file.substr(0, 40);
         EXPECT_EQ(recordsOf(list), loadWithList(path));
     }
 }
