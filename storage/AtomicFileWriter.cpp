@@ -149,17 +149,15 @@ bool exists(const std::string& path) {
 }
 
 // Whether another program holds the file open in a way that keeps it from
-// being renamed. Wine's ReplaceFileA leaves a file of its own ("rf*.tmp")
-// beside a target that it fails to move aside, so such a target is never
-// handed to it.
+// being renamed. ReplaceFileA may leave a file of its own beside a target
+// that it fails to move aside, so such a target is never handed to it.
 bool heldOpen(const std::string& path) {
     FileHandle handle(CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, 0, nullptr));
     return !handle.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-// Wine's ReplaceFileA fails on a relative path (it takes the folder from
-// the name); the full path works everywhere.
+// ReplaceFileA is given full paths: it is not reliable with relative ones.
 std::string fullPath(const std::string& path) {
     DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
     std::string full(size, '\0');
@@ -170,11 +168,10 @@ std::string fullPath(const std::string& path) {
     return full;
 }
 
-// ReplaceFileA keeps the target's identity: its security, creation time
-// and (on Windows) attributes, and it refuses a read-only target, which a
-// plain move would replace under Wine. It has nothing to replace for a new
-// file; a move puts that in place. A folder is never replaced (Wine's
-// ReplaceFileA would move it aside).
+// ReplaceFileA keeps the target's identity (its security and creation time)
+// and refuses a read-only target, which a plain move might replace. It has
+// nothing to replace for a new file; a move puts that in place. A folder is
+// never replaced: it is not a database, and a replace may move it aside.
 Placement putInPlace(const std::string& temporary, const std::string& target) {
     DWORD attributes = GetFileAttributesA(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)

@@ -15,7 +15,7 @@ public:
     // are missing keep their values; the font is always made anew from the
     // file's font entries (or the default font's values).
     bool load(const std::string& path);
-    // Writes all twelve keys in their fixed order; false when the file
+    // Writes every key in its fixed order; false when the file
     // could not be written.
     bool save(const std::string& path) const;
 

@@ -2,10 +2,8 @@
 
 #include <windows.h>
 
-// The main window's keyboard shortcuts: Ctrl+S, Ctrl+O, Ctrl+N, Ctrl+A
-// (select all in the focused editor field), Ctrl with either plus key (main
-// keyboard and keypad) for Add, F1 for the user guide, Alt+Up and Alt+Down
-// to move the selected record, Ctrl+F, F3 and Shift+F3 to find.
+// The main window's keyboard shortcuts, each sending the command of its menu
+// item (or select all in the focused editor field).
 constexpr int mainAcceleratorCount = 12;
 extern const ACCEL mainAccelerators[mainAcceleratorCount];
 

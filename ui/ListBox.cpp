@@ -50,9 +50,8 @@ void ListBox::release() {
 }
 
 // The list box's own messages go straight to its procedure: the drag list's
-// subclass passes them on unchanged, but under Wine every message through it
-// costs window property look-ups in the server, which would outweigh the
-// list box's own work when a large list is filled.
+// subclass passes them on unchanged, and going through it would add its
+// cost to every item of a large list being filled.
 LRESULT ListBox::send(UINT message, WPARAM wParam, LPARAM lParam) const {
     return CallWindowProcA(procedure_, hwnd_, message, wParam, lParam);
 }
@@ -108,9 +107,9 @@ void ListBox::setHorizontalExtent(int width) {
 }
 
 // The item is deleted and inserted again with redrawing off, because every
-// change in the number of items redraws both scroll bars at once, and a
-// keystroke in the Name edit renews an item: the user would wait for four
-// scroll bar redraws per key.
+// change in the number of items redraws the scroll bars, and a keystroke in
+// the Name edit renews an item: the user would wait for those redraws at
+// every key.
 void ListBox::renew(int index, const std::string& text, bool select) {
     beginChanges();
     remove(index);
