@@ -1,5 +1,7 @@
 #include "AppFixture.h"
 
+#include <oleacc.h>
+
 #include "resource.h"
 #include "support/SettingsFile.h"
 
@@ -85,7 +87,7 @@ TEST_F(AppTest, BuildsTheListBoxAndThePanelSideBySide) {
     // List box left of the 4-pixel bar, panel right of it, both full height.
     RECT client = clientRect(mainWindow());
     RECT listRect = windowRect(list());
-    RECT panelRect = windowRect(app->recordPanel().hwnd());
+    RECT panelRect = windowRect(app->recordDialog().hwnd());
     MapWindowPoints(HWND_DESKTOP, mainWindow(), reinterpret_cast<POINT*>(&listRect), 2);
     MapWindowPoints(HWND_DESKTOP, mainWindow(), reinterpret_cast<POINT*>(&panelRect), 2);
     EXPECT_EQ(listRect.left, 0);
@@ -95,12 +97,40 @@ TEST_F(AppTest, BuildsTheListBoxAndThePanelSideBySide) {
     EXPECT_EQ(panelRect.right, client.right);
     EXPECT_EQ(panelRect.bottom, client.bottom);
 
-    EXPECT_TRUE(IsWindowVisible(app->recordPanel().hwnd()));
+    EXPECT_TRUE(IsWindowVisible(app->recordDialog().hwnd()));
     EXPECT_FALSE(IsWindowEnabled(nameEdit()));
     EXPECT_FALSE(IsWindowEnabled(valueEdit()));
     EXPECT_EQ(app->shownIndex(), -1);
-    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(app->lastDragSource(), -1);
     EXPECT_EQ(app->contextMenuHandle(), GetSubMenu(GetMenu(mainWindow()), 1));
+}
+
+// What a screen reader hears for a control: its name and role as the
+// system's accessibility layer gives them.
+std::pair<std::string, long> accessibleNameAndRole(HWND control) {
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&accessible))))
+        return {"(no accessible object)", 0};
+    VARIANT self = {};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    VARIANT role = {};
+    accessible->get_accName(self, &name);
+    accessible->get_accRole(self, &role);
+    accessible->Release();
+    char narrow[64] = {};
+    if (name)
+        WideCharToMultiByte(CP_ACP, 0, name, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
+    SysFreeString(name);
+    return {narrow, role.vt == VT_I4 ? role.lVal : 0};
+}
+
+TEST_F(AppTest, AScreenReaderHearsEachFieldsName) {
+    start();
+    EXPECT_EQ(accessibleNameAndRole(nameEdit()), std::make_pair(std::string("Name:"), long{ROLE_SYSTEM_TEXT}));
+    EXPECT_EQ(accessibleNameAndRole(valueEdit()), std::make_pair(std::string("Value:"), long{ROLE_SYSTEM_TEXT}));
 }
 
 TEST_F(AppTest, StartsFromTheSavedSettings) {
