@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <new>
 
-#include "ScreenScale.h"
 #include "resource.h"
 
 namespace {
@@ -17,12 +16,6 @@ constexpr DWORD mainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD listBoxStyle =
     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
 constexpr int listBoxScrollWidth = 800;
-// Sizes the program chooses itself, in pixels at 96 dpi; the screen's
-// resolution scales them.
-constexpr int firstClientWidth = 400;
-constexpr int firstClientHeight = 300;
-constexpr int splitterBarWidth = 4;
-constexpr int firstSplitterX = 200;
 
 } // namespace
 
@@ -35,9 +28,7 @@ App::App()
     mainWindow.owner = this;
     mainWindow.callback = &windowCallback<App, &App::onMessage>;
     mainWindow.create(windowTitle().c_str(), nullptr, mainWindowStyle, WS_EX_ACCEPTFILES);
-    ScreenScale scale;
-    mainWindow.setClientSize(scale.pixels(firstClientWidth), scale.pixels(firstClientHeight));
-    mainWindow.centerOnScreen();
+    applyFirstStartLayout();
 
     HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINMENU));
     if (menu)
@@ -45,9 +36,6 @@ App::App()
     else
         showError("Error creating menu bar!");
 
-    // A splitter position from "settings.txt" was chosen on this screen and
-    // replaces the scaled one as it is.
-    settings.setSplitterX(scale.pixels(firstSplitterX));
     settings.load(settingsFile);
     COLORREF text = settings.textColor();
     COLORREF background = settings.backgroundColor();
@@ -63,7 +51,6 @@ App::App()
 
     // A bar left of the client area could never be grabbed again.
     splitter.position = std::max(0, settings.splitterX());
-    splitter.barWidth = scale.pixels(splitterBarWidth);
     splitter.parent = mainWindow.hwnd;
     splitter.leftPane = listBox.hwnd();
     splitter.rightPane = editor->hwnd();
@@ -143,8 +130,8 @@ void App::processMessage(MSG& msg) {
         showContextMenu();
         return;
     }
-    // Windows makes the menu key's release a WM_CONTEXTMENU, Wine does not:
-    // the loop takes it, so that it opens the menu once on both.
+    // Not every system makes the menu key's release a WM_CONTEXTMENU: the
+    // loop takes the key itself, so that it opens the menu exactly once.
     if (msg.message == WM_KEYUP && msg.wParam == VK_APPS && msg.hwnd == listBox.hwnd()) {
         showContextMenuForSelection();
         return;
@@ -162,15 +149,6 @@ void App::processMessage(MSG& msg) {
     trackNameEdit(msg);
 }
 
-// Dialog navigation selects all of an edit it moves into, and the next key
-// typed would replace a whole note of many lines: the Value edit gets the
-// caret at its start instead, nothing selected. The Name edit keeps the
-// selection, which typing a new name replaces.
-void App::showValueStart() {
-    SendMessageA(editor->valueEdit(), EM_SETSEL, 0, 0);
-    SendMessageA(editor->valueEdit(), EM_SCROLLCARET, 0, 0);
-}
-
 bool App::confirm(const char* question) {
     return MessageBoxA(mainWindow.hwnd, question, "Confirm", MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }
@@ -181,7 +159,7 @@ void App::requestExit() {
     settings.setTextColor(textColor.get());
     settings.setBackgroundColor(backgroundColor.get());
     settings.setFont(font);
-    storePlacement();
+    storeSplitterPosition();
     settings.save(settingsFile);
     PostQuitMessage(0);
 }

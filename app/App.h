@@ -65,11 +65,13 @@ public:
     // Read access for tests and tools.
     HWND mainWindowHandle() const { return mainWindow.hwnd; }
     HWND listBoxHandle() const { return listBox.hwnd(); }
-    RecordDialog& recordPanel() const { return *editor; }
+    RecordDialog& recordDialog() const { return *editor; }
     const RecordList& recordList() const { return records; }
     const std::string& currentFileName() const { return fileName; }
     int shownIndex() const { return currentIndex; }
-    int draggedIndex() const { return dragSourceIndex; }
+    // The item the last drag began on: -1 once a drop moved it or when no
+    // drag began; kept after a drop that moved nothing.
+    int lastDragSource() const { return dragSourceIndex; }
     const Settings& preferences() const { return settings; }
     const Splitter& splitterBar() const { return splitter; }
     const Font& listFont() const { return font; }
@@ -85,26 +87,30 @@ private:
     void createListBox();
     void createEditor();
     void showError(const char* text);
-    void showValueStart();
 
     // Routing the main window's messages and commands (AppMessages.cpp)
     LRESULT routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(WPARAM wParam, LPARAM lParam);
     void reportOutOfMemory();
-    LRESULT onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam);
-    void rememberFocus();
-    bool restoreFocus();
-    void keepKeyboardFocus();
     void onSize(WPARAM wParam, LPARAM lParam);
     void onInitMenuPopup();
     HBRUSH onCtlColorListBox(HDC dc);
 
-    // The window's placement (AppPlacement.cpp)
+    // Where the keyboard focus goes (AppFocus.cpp)
+    LRESULT onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam);
+    LRESULT onSysCommand(HWND hwnd, WPARAM wParam, LPARAM lParam);
+    void rememberFocus();
+    bool restoreFocus();
+    void keepKeyboardFocus();
+    void showValueStart();
+
+    // The window's first layout and its placement (AppPlacement.cpp)
+    void applyFirstStartLayout();
     void applySavedPlacement();
     void onMove();
-    void recordSizeState(WPARAM sizeType);
+    void recordWindowState(WPARAM sizeType);
     void recordPlacement(bool withSize);
-    void storePlacement();
+    void storeSplitterPosition();
     void onGetMinMaxInfo(MINMAXINFO& limits) const;
     int menuBarWidth() const;
 
@@ -149,11 +155,13 @@ private:
     HWND matchEdit() const;
     void reportNotFound();
 
-    // View and help commands (AppViewCommands.cpp)
+    // View commands (AppViewCommands.cpp)
     void onFont();
     void onTextColor();
     void onBackgroundColor();
     void onSelectAll();
+
+    // The Help menu (AppHelpCommands.cpp)
     void onUserGuide();
     void onAbout();
 

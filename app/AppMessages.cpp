@@ -1,13 +1,11 @@
 // The main window's messages and commands: each routed to its handler (a
-// menu item or a shortcut such as Ctrl+S arrives here as WM_COMMAND), the
-// keyboard focus on activation, greying menu items and colouring the list
-// box.
+// menu item or a shortcut such as Ctrl+S arrives here as WM_COMMAND),
+// greying menu items and colouring the list box.
 #include "App.h"
 
 #include <windowsx.h>
 
 #include <new>
-#include <utility>
 
 #include "resource.h"
 
@@ -36,6 +34,8 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         onFindNotification(lParam);
         return 0;
     }
+    if (splitter.onMouseMessage(message, wParam, lParam))
+        return 0;
     switch (message) {
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -54,6 +54,8 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ACTIVATE:
         return onActivate(hwnd, wParam, lParam);
+    case WM_SYSCOMMAND:
+        return onSysCommand(hwnd, wParam, lParam);
     case WM_COMMAND:
         onCommand(wParam, lParam);
         return 0;
@@ -62,15 +64,6 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_CTLCOLORLISTBOX:
         return reinterpret_cast<LRESULT>(onCtlColorListBox(reinterpret_cast<HDC>(wParam)));
-    case WM_MOUSEMOVE:
-        splitter.onMouseMove(wParam, lParam);
-        return 0;
-    case WM_LBUTTONDOWN:
-        splitter.onLButtonDown(wParam, lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        splitter.onLButtonUp(wParam, lParam);
-        return 0;
     case WM_CONTEXTMENU:
         // From the keyboard the position is -1, -1; a mouse press on the
         // list opens the menu in the message loop.
@@ -121,54 +114,13 @@ void App::onCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// Activation gives the focus to the main window itself, where no key does
-// anything. The window that had the focus when the main window was
-// deactivated (for a message box, a dialog, another program) gets it back,
-// as in a dialog; without one, keepKeyboardFocus picks the list box.
-LRESULT App::onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    bool active = LOWORD(wParam) != WA_INACTIVE;
-    if (active && !IsIconic(hwnd) && restoreFocus())
-        return 0;
-    if (!active)
-        rememberFocus();
-    LRESULT result = DefWindowProcA(hwnd, WM_ACTIVATE, wParam, lParam);
-    if (active)
-        keepKeyboardFocus();
-    return result;
-}
-
-void App::rememberFocus() {
-    HWND focus = GetFocus();
-    focusToRestore = IsChild(mainWindow.hwnd, focus) ? focus : nullptr;
-}
-
-// The remembered window serves once, and only while it can take the focus.
-bool App::restoreFocus() {
-    HWND focus = std::exchange(focusToRestore, nullptr);
-    if (!focus || !IsChild(mainWindow.hwnd, focus) || !IsWindowEnabled(focus) || !IsWindowVisible(focus))
-        return false;
-    SetFocus(focus);
-    return true;
-}
-
 void App::reportOutOfMemory() {
     showError("Out of memory!");
 }
 
 void App::onSize(WPARAM wParam, LPARAM lParam) {
     splitter.onSize(wParam, lParam);
-    recordSizeState(wParam);
-}
-
-// A keyboard user needs a window of ours with the focus, but a disabled edit
-// loses it, and an activated main window takes it for itself, where no key
-// does anything: the list box takes it then.
-void App::keepKeyboardFocus() {
-    if (!listBox.hwnd() || !editor || GetActiveWindow() != mainWindow.hwnd || IsIconic(mainWindow.hwnd))
-        return;
-    HWND focus = GetFocus();
-    if (!focus || focus == mainWindow.hwnd || focus == editor->hwnd())
-        SetFocus(listBox.hwnd());
+    recordWindowState(wParam);
 }
 
 void App::onInitMenuPopup() {

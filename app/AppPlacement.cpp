@@ -1,12 +1,23 @@
-// Where the window is: placed at start-up where the user left it (or where
-// it can be seen, when that place is on no screen), followed as it moves and
-// is sized, and stored with the splitter position at exit.
+// Where the window is: its first size and splitter scaled to the screen's
+// dots per inch, placed at start-up where the user left it (or where it can
+// be seen, when that place is on no screen), followed as it moves and is
+// sized, kept within reach, and stored with the splitter position at exit.
 #include "App.h"
 
 #include <algorithm>
 #include <climits>
 
+#include "ScreenScale.h"
+
 namespace {
+
+// The first window's client size, the splitter bar's width and its first
+// position, in pixels at 96 dpi: the program is DPI aware, so it scales
+// them to the screen itself.
+constexpr int firstClientWidth = 400;
+constexpr int firstClientHeight = 300;
+constexpr int splitterBarWidth = 4;
+constexpr int firstSplitterX = 200;
 
 // The smallest window shows this many rows of the list, and strips of the
 // list and of the panel this many scroll bars wide.
@@ -36,6 +47,18 @@ RECT centredOnPrimaryMonitor(const RECT& rect) {
 
 } // namespace
 
+// The window and the splitter as they first appear, grown with the screen's
+// dots per inch. A window placement or splitter position from "settings.txt"
+// was chosen on this screen and replaces them as it is, so this comes before
+// the settings are read.
+void App::applyFirstStartLayout() {
+    ScreenScale scale;
+    mainWindow.setClientSize(scale.pixels(firstClientWidth), scale.pixels(firstClientHeight));
+    mainWindow.centerOnScreen();
+    splitter.barWidth = scale.pixels(splitterBarWidth);
+    settings.setSplitterX(scale.pixels(firstSplitterX));
+}
+
 // Placing the window sends WM_MOVE and WM_SIZE, which record the placement
 // in the settings again, so all of it is read first.
 void App::applySavedPlacement() {
@@ -61,7 +84,9 @@ void App::onMove() {
     recordPlacement(false);
 }
 
-void App::recordSizeState(WPARAM sizeType) {
+// A size message tells whether the window is maximised; a restored window's
+// placement is recorded with its size.
+void App::recordWindowState(WPARAM sizeType) {
     if (sizeType == SIZE_MAXIMIZED) {
         settings.setWindowMaximized(true);
     } else if (sizeType == SIZE_RESTORED) {
@@ -81,9 +106,9 @@ void App::recordPlacement(bool withSize) {
     settings.setWindowHeight(r.bottom - r.top);
 }
 
-// The window's placement is in the settings already; the splitter's
-// position is taken now.
-void App::storePlacement() {
+// The window's placement is in the settings already, recorded as it
+// changed; the splitter's position is taken at exit.
+void App::storeSplitterPosition() {
     settings.setSplitterX(splitter.position);
 }
 

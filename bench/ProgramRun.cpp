@@ -149,7 +149,7 @@ void ProgramRun::save() {
 void ProgramRun::typeInName() {
     const int item = 1;
     selectItem(item);
-    HWND edit = app_->recordPanel().nameEdit();
+    HWND edit = app_->recordDialog().nameEdit();
     SetFocus(edit);
     drain();
     std::string before = app_->recordList().at(item).name();

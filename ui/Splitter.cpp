@@ -59,6 +59,22 @@ void Splitter::onSize(WPARAM, LPARAM lParam) {
     layout();
 }
 
+bool Splitter::onMouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        onLButtonDown(wParam, lParam);
+        return true;
+    case WM_MOUSEMOVE:
+        onMouseMove(wParam, lParam);
+        return true;
+    case WM_LBUTTONUP:
+        onLButtonUp(wParam, lParam);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void Splitter::layout() {
     RECT client = clientRectOf(parent);
     int bar = barLeft();

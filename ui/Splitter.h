@@ -15,6 +15,10 @@ public:
     void onMouseMove(WPARAM wParam, LPARAM lParam);
     void onLButtonUp(WPARAM wParam, LPARAM lParam);
     void onSize(WPARAM wParam, LPARAM lParam);
+    // Passes a mouse message of the parent to its handler above: true for
+    // the button press, move and release the bar takes, false for any
+    // other message, which the parent handles itself.
+    bool onMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Places the left pane up to the bar and the right pane from the bar's
     // right edge to the client area's right edge, both full height.
@@ -23,9 +27,11 @@ public:
     int barLeft() const;
 
     int position = 0;     // left edge of the bar, the left pane's width
-    int top = 0;
+    // The bar spans the parent's client area from top to bottom: its top
+    // edge is always 0, its height the client height of the last WM_SIZE.
+    static constexpr int top = 0;
     int barWidth = 4;
-    int barHeight = 0;    // the parent's client height at its last WM_SIZE
+    int barHeight = 0;
     HWND parent = nullptr;
     HWND leftPane = nullptr;
     HWND rightPane = nullptr;

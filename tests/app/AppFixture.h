@@ -37,8 +37,8 @@ public:
 
     HWND mainWindow() const { return app->mainWindowHandle(); }
     HWND list() const { return app->listBoxHandle(); }
-    HWND nameEdit() const { return app->recordPanel().nameEdit(); }
-    HWND valueEdit() const { return app->recordPanel().valueEdit(); }
+    HWND nameEdit() const { return app->recordDialog().nameEdit(); }
+    HWND valueEdit() const { return app->recordDialog().valueEdit(); }
 
     // A menu command, accelerator or context menu choice.
     void command(int id);

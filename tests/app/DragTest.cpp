@@ -48,7 +48,7 @@ protected:
 
     void drag(int from, int onto) {
         mouse(WM_LBUTTONDOWN, itemPoint(from));
-        ASSERT_EQ(app->draggedIndex(), from);
+        ASSERT_EQ(app->lastDragSource(), from);
         mouse(WM_MOUSEMOVE, itemPoint(onto));
         EXPECT_EQ(GetCursor(), copyCursor());
         mouse(WM_LBUTTONUP, itemPoint(onto));
@@ -62,7 +62,7 @@ TEST_F(DragTest, TheRecordLandsBeforeTheItemItIsDroppedOn) {
     EXPECT_EQ(app->recordList().at(2).value(), "a");
     EXPECT_EQ(listSelection(), 2);
     EXPECT_EQ(app->shownIndex(), 2);
-    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(app->lastDragSource(), -1);
     EXPECT_EQ(windowText(nameEdit()), "A");
 
     drag(4, 1);
@@ -76,7 +76,7 @@ TEST_F(DragTest, DroppingOnItselfOrTheNextItemMovesNothing) {
     EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
     drag(1, 1);
     EXPECT_EQ(recordNames(), (Names{"A", "B", "C", "D", "E"}));
-    EXPECT_EQ(app->draggedIndex(), 1); // kept when nothing moved
+    EXPECT_EQ(app->lastDragSource(), 1); // kept when nothing moved
 }
 
 TEST_F(DragTest, DroppingBelowTheLastItemMovesNothing) {
@@ -93,7 +93,7 @@ TEST_F(DragTest, ADragBelowTheItemsIsRefusedAndCommitsNothing) {
     mouse(WM_LBUTTONDOWN, belowItems());
     mouse(WM_LBUTTONUP, belowItems());
     EXPECT_EQ(app->recordList().at(0).value(), "a");
-    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(app->lastDragSource(), -1);
 }
 
 TEST_F(DragTest, StartingADragCommitsTheShownRecordFirst) {
@@ -101,7 +101,7 @@ TEST_F(DragTest, StartingADragCommitsTheShownRecordFirst) {
     SetFocus(valueEdit());
     type(valueEdit(), "edited ");
     mouse(WM_LBUTTONDOWN, itemPoint(3));
-    EXPECT_EQ(app->draggedIndex(), 3);
+    EXPECT_EQ(app->lastDragSource(), 3);
     EXPECT_EQ(app->recordList().at(0).value(), "edited a");
     EXPECT_EQ(listSelection(), 3);
     EXPECT_EQ(app->shownIndex(), 3);
@@ -124,7 +124,7 @@ TEST_F(DragTest, AnEmptyListStartsNoDrag) {
     answers.thenPress(IDYES);
     command(IDM_REMOVE_ALL);
     mouse(WM_LBUTTONDOWN, belowItems());
-    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(app->lastDragSource(), -1);
     mouse(WM_LBUTTONUP, belowItems());
 }
 
@@ -141,7 +141,7 @@ TEST_F(DragTest, DragNotificationsFromAnotherThreadAreIgnored) {
     bool done = pumpUntil([&] { return answered == 2; }, 20000);
     other.join();
     ASSERT_TRUE(done);
-    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(app->lastDragSource(), -1);
     EXPECT_EQ(listSelection(), -1);
 }
 
@@ -170,7 +170,7 @@ TEST_F(DragTest, AForgedNotificationInsideAMessageBoxIsIgnored) {
         pressButton(box, IDOK);
     });
     command(IDM_ABOUT);
-    EXPECT_EQ(app->draggedIndex(), -1);
+    EXPECT_EQ(app->lastDragSource(), -1);
     EXPECT_EQ(listSelection(), -1);
 }
 
@@ -180,7 +180,7 @@ TEST_F(DragTest, TheInsertionMarkGoesWhenADragEndsWithoutAMove) {
     // Esc cancels the drag; a release on the next item drops it where it is.
     for (UINT end : {WM_KEYDOWN, WM_LBUTTONUP}) {
         mouse(WM_LBUTTONDOWN, itemPoint(1));
-        ASSERT_EQ(app->draggedIndex(), 1);
+        ASSERT_EQ(app->lastDragSource(), 1);
         mouse(WM_MOUSEMOVE, itemPoint(2));
         // Straight to the list box, so that nothing is repainted before the
         // look at what waits to be.

@@ -37,6 +37,14 @@ void switchAway(FocusTest& t) {
     DestroyWindow(other);
 }
 
+// The window is minimised from its system menu, then restored.
+void minimiseAndRestore(FocusTest& t) {
+    for (WPARAM command : {SC_MINIMIZE, SC_RESTORE}) {
+        PostMessageA(t.mainWindow(), WM_SYSCOMMAND, command, 0);
+        EXPECT_TRUE(pumpUntil([&t, command] { return (IsIconic(t.mainWindow()) != 0) == (command == SC_MINIMIZE); }));
+    }
+}
+
 const FocusRow rows[] = {
     {"AboutBoxFromTheValueEdit", &AppTest::valueEdit, [](FocusTest& t) { t.answered(IDM_ABOUT, IDOK); },
      &AppTest::valueEdit},
@@ -52,6 +60,7 @@ const FocusRow rows[] = {
     {"ColorDialogCancelledFromTheValueEdit", &AppTest::valueEdit,
      [](FocusTest& t) { t.answered(IDM_BACKGROUND_COLOR, IDCANCEL); }, &AppTest::valueEdit},
     {"AnotherProgramAndBackFromTheValueEdit", &AppTest::valueEdit, switchAway, &AppTest::valueEdit},
+    {"MinimisedAndRestoredFromTheNameEdit", &AppTest::nameEdit, minimiseAndRestore, &AppTest::nameEdit},
     // Esc in the Value edit changes nothing: the panel stays, the focus too.
     {"EscInTheValueEdit", &AppTest::valueEdit, [](FocusTest& t) { t.pressKey(t.valueEdit(), VK_ESCAPE); },
      &AppTest::valueEdit},
@@ -66,7 +75,7 @@ TEST_P(FocusTest, ComesBackWhereItWas) {
     row.act(*this);
     runLoop();
     EXPECT_EQ(GetFocus(), (this->*row.after)());
-    EXPECT_TRUE(IsWindowVisible(app->recordPanel().hwnd()));
+    EXPECT_TRUE(IsWindowVisible(app->recordDialog().hwnd()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Opened, FocusTest, ::testing::ValuesIn(rows),

@@ -21,7 +21,7 @@ TEST_P(ScaleTest, PanesFollowTheScreenAndTheNameEditTheFont) {
     start();
     RECT client;
     GetClientRect(mainWindow(), &client);
-    HWND panel = app->recordPanel().hwnd();
+    HWND panel = app->recordDialog().hwnd();
     RECT listRect = childRect(mainWindow(), list());
     EXPECT_EQ(client.right, MulDiv(400, dpi, 96));
     EXPECT_EQ(listRect.right, MulDiv(200, dpi, 96));
@@ -49,7 +49,7 @@ TEST_P(ScaleTest, PanesFollowTheScreenAndTheNameEditTheFont) {
     GetClientRect(panel, &panelClient);
     RECT value = childRect(panel, valueEdit());
     EXPECT_EQ(value.top, dialogY(36) + growth);
-    EXPECT_EQ(value.bottom, panelClient.bottom - app->recordPanel().bottomMargin());
+    EXPECT_EQ(value.bottom, panelClient.bottom - app->recordDialog().bottomMargin());
 
     // No control leaves the panel or overlaps another.
     const int ids[] = {IDC_NAME_LABEL, IDC_NAME_EDIT, IDC_VALUE_LABEL, IDC_VALUE_EDIT};

@@ -85,7 +85,7 @@ TEST_F(AppTest, ThePanelRepaintsWholeAfterASplitterDrag) {
     SendMessageA(mainWindow(), WM_LBUTTONUP, 0, MAKELPARAM(from + 40, 10));
     RedrawWindow(mainWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     runLoop();
-    HWND panel = app->recordPanel().hwnd();
+    HWND panel = app->recordDialog().hwnd();
     std::vector<DWORD> afterDrag = pixelsOf(panel);
     RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     runLoop();
@@ -101,7 +101,7 @@ TEST_F(AppTest, TextColourReachesTheListAndTheEdits) {
     Colours list = coloursFor(mainWindow(), WM_CTLCOLORLISTBOX, this->list());
     EXPECT_EQ(list.text, RGB(200, 10, 20));
     EXPECT_EQ(list.background, RGB(255, 255, 255));
-    Colours edit = coloursFor(app->recordPanel().hwnd(), WM_CTLCOLOREDIT, valueEdit());
+    Colours edit = coloursFor(app->recordDialog().hwnd(), WM_CTLCOLOREDIT, valueEdit());
     EXPECT_EQ(edit.text, RGB(200, 10, 20));
 
     answers.thenPress(IDCANCEL);
@@ -118,7 +118,7 @@ TEST_F(AppTest, BackgroundColourReachesTheListAndTheEdits) {
     Colours list = coloursFor(mainWindow(), WM_CTLCOLORLISTBOX, this->list());
     EXPECT_EQ(list.background, RGB(0, 0, 128));
     EXPECT_EQ(list.brush, RGB(0, 0, 128));
-    Colours edit = coloursFor(app->recordPanel().hwnd(), WM_CTLCOLOREDIT, valueEdit());
+    Colours edit = coloursFor(app->recordDialog().hwnd(), WM_CTLCOLOREDIT, valueEdit());
     EXPECT_EQ(edit.background, RGB(0, 0, 128));
     EXPECT_EQ(edit.brush, RGB(0, 0, 128));
 }

@@ -41,17 +41,9 @@ public:
     }
 
     LRESULT onMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        switch (message) {
-        case WM_LBUTTONDOWN:
-            splitter.onLButtonDown(wParam, lParam);
+        if (splitter.onMouseMessage(message, wParam, lParam))
             return 0;
-        case WM_MOUSEMOVE:
-            splitter.onMouseMove(wParam, lParam);
-            return 0;
-        case WM_LBUTTONUP:
-            splitter.onLButtonUp(wParam, lParam);
-            return 0;
-        case WM_SIZE:
+        if (message == WM_SIZE) {
             splitter.onSize(wParam, lParam);
             return 0;
         }

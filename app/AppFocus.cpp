@@ -1,0 +1,75 @@
+// Where the keyboard focus goes: a control of ours at start-up and whenever
+// the main window would take it for itself, the control that had it before
+// a box, a dialog, another program or a minimise took it, and the caret at
+// the start of a note that Tab moves into.
+#include "App.h"
+
+#include <utility>
+
+// Activation gives the focus to the main window itself, where no key does
+// anything. The window that had the focus when the main window was
+// deactivated (for a message box, a dialog, another program) gets it back,
+// as in a dialog; without one, keepKeyboardFocus picks the list box.
+LRESULT App::onActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    bool active = LOWORD(wParam) != WA_INACTIVE;
+    if (active && !IsIconic(hwnd) && restoreFocus())
+        return 0;
+    if (!active)
+        rememberFocus();
+    LRESULT result = DefWindowProcA(hwnd, WM_ACTIVATE, wParam, lParam);
+    if (active)
+        keepKeyboardFocus();
+    return result;
+}
+
+// A minimised window may stay active, with the focus nowhere, and be
+// restored without being activated again: the focus is remembered before it
+// goes and given back once the window is restored.
+LRESULT App::onSysCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    UINT command = static_cast<UINT>(wParam & 0xFFF0);
+    if (command == SC_MINIMIZE)
+        rememberFocus();
+    LRESULT result = DefWindowProcA(hwnd, WM_SYSCOMMAND, wParam, lParam);
+    if ((command == SC_RESTORE || command == SC_MAXIMIZE) && !IsIconic(hwnd) && GetActiveWindow() == hwnd)
+        restoreFocus();
+    return result;
+}
+
+// A minimised window has lost the focus already: what it had before stays
+// remembered.
+void App::rememberFocus() {
+    HWND focus = GetFocus();
+    if (IsChild(mainWindow.hwnd, focus))
+        focusToRestore = focus;
+    else if (!IsIconic(mainWindow.hwnd))
+        focusToRestore = nullptr;
+}
+
+// The remembered window serves once, and only while it can take the focus.
+bool App::restoreFocus() {
+    HWND focus = std::exchange(focusToRestore, nullptr);
+    if (!focus || !IsChild(mainWindow.hwnd, focus) || !IsWindowEnabled(focus) || !IsWindowVisible(focus))
+        return false;
+    SetFocus(focus);
+    return true;
+}
+
+// A keyboard user needs a window of ours with the focus, but a disabled edit
+// loses it, and an activated main window takes it for itself, where no key
+// does anything: the list box takes it then.
+void App::keepKeyboardFocus() {
+    if (!listBox.hwnd() || !editor || GetActiveWindow() != mainWindow.hwnd || IsIconic(mainWindow.hwnd))
+        return;
+    HWND focus = GetFocus();
+    if (!focus || focus == mainWindow.hwnd || focus == editor->hwnd())
+        SetFocus(listBox.hwnd());
+}
+
+// Dialog navigation selects all of an edit it moves into, and the next key
+// typed would replace a whole note of many lines: the Value edit gets the
+// caret at its start instead, nothing selected. The Name edit keeps the
+// selection, which typing a new name replaces.
+void App::showValueStart() {
+    SendMessageA(editor->valueEdit(), EM_SETSEL, 0, 0);
+    SendMessageA(editor->valueEdit(), EM_SCROLLCARET, 0, 0);
+}
