@@ -122,6 +122,7 @@ private:
     void onOpen();
     void onSave();
     void onSaveAs();
+    bool saveOver(const std::string& path);
     void onDropFiles(HDROP drop);
     std::string windowTitle() const;
     void setTitle();
@@ -175,6 +176,9 @@ private:
     Window mainWindow;
     ListBox listBox;
     std::string fileName;
+    // Whether the current file warned as it opened that a save over it
+    // would change it, and nothing has been saved since.
+    bool fileWarnedOnOpen = false;
     RecordList records;
     Font font;
     std::unique_ptr<RecordDialog> editor;
