@@ -204,7 +204,8 @@ private:
     // Members go in reverse order: the box goes before its owner, the main
     // window.
     FindDialog findDialog;
-    // Where the last search found its text, in the record the panel shows;
-    // none once the panel shows another record.
+    // Where the last search found its text, in the record the panel shows,
+    // and the text's length; none once the panel shows another record.
     std::optional<TextPlace> shownMatch;
+    std::size_t shownMatchLength = 0;
 };
