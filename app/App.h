@@ -128,6 +128,7 @@ private:
     void onOpen();
     void onSave();
     void onSaveAs();
+    bool saveOver(const std::string& path);
     void onDropFiles(HDROP drop);
     std::string windowTitle() const;
     void setTitle();
@@ -183,6 +184,9 @@ private:
     Window mainWindow;
     ListBox listBox;
     std::string fileName;
+    // Whether the current file warned as it opened that a save over it
+    // would change it, and nothing has been saved since.
+    bool fileWarnedOnOpen = false;
     RecordList records;
     Font font;
     std::unique_ptr<RecordDialog> editor;
@@ -208,7 +212,8 @@ private:
     // Members go in reverse order: the box goes before its owner, the main
     // window.
     FindDialog findDialog;
-    // Where the last search found its text, in the record the panel shows;
-    // none once the panel shows another record.
+    // Where the last search found its text, in the record the panel shows,
+    // and the text's length; none once the panel shows another record.
     std::optional<TextPlace> shownMatch;
+    std::size_t shownMatchLength = 0;
 };

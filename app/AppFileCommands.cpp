@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "FileDialog.h"
 #include "Version.h"
 
@@ -13,6 +15,22 @@ const char* const titlePrefix = "Tabulo " TABULO_VERSION_SHORT " - ";
 const char* const untitledTitle = "Tabulo " TABULO_VERSION_SHORT " - Untitled";
 const char* const saveWouldChangeText =
     "Part of this file is not in the database format. Saving over it will change or remove that part.";
+
+std::string fullPath(const std::string& path) {
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : path;
+}
+
+// Two names of one file, as the file system takes them: letters of either
+// case alike, a name relative to the current folder as its full path.
+bool sameFile(const std::string& a, const std::string& b) {
+    return _stricmp(fullPath(a).c_str(), fullPath(b).c_str()) == 0;
+}
+
+std::string saveOverQuestion(const std::string& path) {
+    return path + "\r\n\r\n" + saveWouldChangeText + "\r\n\r\nSave anyway?";
+}
 
 } // namespace
 
@@ -25,12 +43,14 @@ void App::setTitle() {
 }
 
 // The file opens whatever it holds besides entries, but a save would not
-// write that back: the user hears of it once, before anything is saved over.
+// write that back: the user hears of it as it opens, and is asked again
+// before the first save over it, when the warning may long be forgotten.
 bool App::openFile(const std::string& path) {
     LoadReport report;
     if (!records.load(path, &report))
         return false;
     fileName = path;
+    fileWarnedOnOpen = report.saveWouldChange();
     setTitle();
     refillList();
     showSelection();
@@ -70,19 +90,28 @@ void App::onSave() {
         onSaveAs();
         return;
     }
-    if (!records.save(fileName))
-        showError("Error saving file!");
+    saveOver(fileName);
 }
 
 void App::onSaveAs() {
     commitEditor();
     FileDialog dialog;
-    if (!dialog.save(mainWindow.hwnd))
+    if (!dialog.save(mainWindow.hwnd) || !saveOver(dialog.filePath()))
         return;
-    if (!records.save(dialog.filePath())) {
-        showError("Error saving file!");
-        return;
-    }
     fileName = dialog.filePath();
     setTitle();
+}
+
+// Writes the records to the file: true once they are there. Over the
+// current file, when it warned as it opened, only when the user says so;
+// after a save, or New, no file that warned is current any more.
+bool App::saveOver(const std::string& path) {
+    if (fileWarnedOnOpen && sameFile(path, fileName) && !confirm(saveOverQuestion(path).c_str()))
+        return false;
+    if (!records.save(path)) {
+        showError("Error saving file!");
+        return false;
+    }
+    fileWarnedOnOpen = false;
+    return true;
 }

@@ -6,6 +6,48 @@
 
 using Direction = RecordSearch::Direction;
 
+namespace {
+
+struct EditSelection {
+    DWORD start;
+    DWORD end;
+};
+
+EditSelection selectionOf(HWND edit) {
+    EditSelection selection{0, 0};
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
+                 reinterpret_cast<LPARAM>(&selection.end));
+    return selection;
+}
+
+POINT screenPointOf(HWND edit, std::size_t offset) {
+    LRESULT place = SendMessageA(edit, EM_POSFROMCHAR, offset, 0);
+    POINT point{static_cast<short>(LOWORD(place)), static_cast<short>(HIWORD(place))};
+    ClientToScreen(edit, &point);
+    return point;
+}
+
+// Where the edit shows its text from `start` to `end` on the screen, within
+// the edit: from the first character's line to the last's, a character
+// taken as at most a line high in width; the whole width when the text runs
+// over more than one line.
+RECT screenRectOf(HWND edit, std::size_t start, std::size_t end, int lineHeight) {
+    RECT client;
+    GetClientRect(edit, &client);
+    MapWindowPoints(edit, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    POINT first = screenPointOf(edit, start);
+    POINT last = screenPointOf(edit, end > start ? end - 1 : start);
+    RECT text{first.x, first.y, last.x + lineHeight, last.y + lineHeight};
+    if (first.y != last.y) {
+        text.left = client.left;
+        text.right = client.right;
+    }
+    RECT shown;
+    return IntersectRect(&shown, &text, &client) ? shown : text;
+}
+
+} // namespace
+
 void App::onFind() {
     findDialog.open(mainWindow.hwnd);
 }
@@ -46,21 +88,29 @@ void App::search(Direction direction, bool focusMatch) {
     }
     showItem(static_cast<int>(match->record));
     shownMatch = match;
+    shownMatchLength = textSearch.length();
     HWND edit = matchEdit();
     if (focusMatch)
         SetFocus(edit);
-    SendMessageA(edit, EM_SETSEL, match->offset, match->offset + textSearch.length());
+    std::size_t end = match->offset + shownMatchLength;
+    SendMessageA(edit, EM_SETSEL, match->offset, end);
     SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    findDialog.keepClearOf(screenRectOf(edit, match->offset, end, font.lineHeight()));
 }
 
-// After the match the panel shows (or, going back, before it); else after
-// (before) the selected record; with nothing selected, from the beginning
-// (the end).
+// After the match the panel shows (or, going back, before it); once the
+// user has typed in its edit or moved the caret there, which leaves other
+// than the match selected, after (before) the caret or selection, as a text
+// editor goes on. Else after (before) the selected record; with nothing
+// selected, from the beginning (the end).
 TextPlace App::searchStart(Direction direction) const {
     bool forward = direction == Direction::forward;
     if (shownMatch && shownMatch->record == static_cast<std::size_t>(currentIndex)) {
+        EditSelection selection = selectionOf(matchEdit());
         TextPlace from = *shownMatch;
-        if (forward)
+        if (selection.start != from.offset || selection.end != from.offset + shownMatchLength)
+            from.offset = forward ? selection.end : selection.start;
+        else if (forward)
             ++from.offset;
         return from;
     }

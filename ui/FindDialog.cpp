@@ -1,5 +1,7 @@
 #include "FindDialog.h"
 
+#include <algorithm>
+
 namespace {
 
 // The box reports what it was asked through these; they describe one
@@ -29,6 +31,30 @@ bool FindDialog::open(HWND owner) {
     find_.Flags = (find_.Flags & ~notificationFlags) | FR_HIDEWHOLEWORD;
     box_ = FindTextA(&find_);
     return box_ != nullptr;
+}
+
+// Below the place when the box fits there, else above it; where it fits
+// on neither side, on the side with more room, as far off as the work area
+// lets it be.
+void FindDialog::keepClearOf(const RECT& area) {
+    RECT box;
+    RECT overlap;
+    if (!box_ || !GetWindowRect(box_, &box) || !IntersectRect(&overlap, &box, &area))
+        return;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    LONG width = box.right - box.left;
+    LONG height = box.bottom - box.top;
+    bool fitsBelow = area.bottom + height <= work.bottom;
+    bool fitsAbove = area.top - height >= work.top;
+    bool roomierAbove = area.top - work.top > work.bottom - area.bottom;
+    LONG top = fitsBelow || (!fitsAbove && !roomierAbove) ? area.bottom : area.top - height;
+    top = std::clamp(top, work.top, std::max(work.top, work.bottom - height));
+    LONG left = std::clamp(box.left, work.left, std::max(work.left, work.right - width));
+    SetWindowPos(box_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool FindDialog::handleMessage(MSG& msg) {

@@ -27,6 +27,10 @@ public:
     // The open box; null when none is.
     HWND hwnd() const { return box_; }
 
+    // Moves the open box off a place on the screen that it covers, above
+    // or below it, and within the work area of the box's monitor.
+    void keepClearOf(const RECT& area);
+
     // Gives a message for the open box to its dialog navigation, so that
     // keys typed in the box act there: true when the box took it.
     bool handleMessage(MSG& msg);

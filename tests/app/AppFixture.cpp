@@ -42,6 +42,18 @@ void operator delete(void* memory, std::size_t) noexcept {
 }
 #pragma GCC diagnostic pop
 
+DialogAnswerer::Action choosePath(const std::string& path) {
+    return [path](HWND dialog) {
+        constexpr int fileNameCombo = 0x47C; // Explorer-style dialogs
+        constexpr int fileNameEdit = 0x480;  // older dialogs
+        HWND box = GetDlgItem(dialog, fileNameCombo);
+        if (!box)
+            box = GetDlgItem(dialog, fileNameEdit);
+        SetWindowTextA(box, path.c_str());
+        pressButton(dialog, IDOK);
+    };
+}
+
 void AppTest::SetUp() {
     // The drag list box starts a drag where the real pointer is, whatever
     // point a click names: the pointer waits in a corner, away from every

@@ -20,6 +20,9 @@
 extern std::atomic<std::size_t> allocationLimit;
 extern std::atomic<long> allocationsLeft;
 
+// Types a path into an open or save dialog and confirms it.
+DialogAnswerer::Action choosePath(const std::string& path);
+
 // Runs an App in a fresh working folder (where it keeps "settings.txt") and
 // drives it as a user would: messages go through App::processMessage just
 // as in the program's own loop, and message boxes and dialogs are answered

@@ -41,8 +41,20 @@ public:
         EXPECT_EQ(windowText(valueEdit()), "");
     }
 
+    // A file with text outside its entries, opened: it warns.
+    void openWarningFile() {
+        named = (database = file("notes.txt")) + "\r\n\r\n";
+        writeBytes(database, "Shopping\r\n{a=1}\r\n");
+        answers.thenPress(IDOK);
+        ASSERT_TRUE(app->openFile(database));
+    }
+
     std::string database;
+    std::string named; // the file a question names before its text
 };
+
+const char* const saveOverQuestion = "Part of this file is not in the database format. Saving over it will change or "
+                                     "remove that part.\r\n\r\nSave anyway?";
 
 const ConfirmRow rows[] = {
     {"RemoveYesDropsThePendingEdit",
@@ -144,6 +156,40 @@ const ConfirmRow rows[] = {
          EXPECT_FALSE(fileExists(t.settingsFile()));
          EXPECT_FALSE(t.quitPosted);
      }},
+
+    // Over a file that warned as it opened, a save asks first, once.
+    {"SaveOverAFileThatWarnedYesAsksOnce", [](ConfirmTest& t) { t.openWarningFile(); },
+     [](ConfirmTest& t) { t.command(IDM_SAVE); }, IDYES, saveOverQuestion,
+     [](ConfirmTest& t) {
+         t.command(IDM_SAVE); // no second question
+         EXPECT_EQ(readBytes(t.database), "{a=1}\r\n");
+     }},
+    {"SaveAsOverItInOtherLettersNo",
+     [](ConfirmTest& t) {
+         t.openWarningFile();
+         t.named = t.file("NOTES.TXT") + "\r\n\r\n";
+         t.answers.then(choosePath(t.file("NOTES.TXT")));
+         t.answers.thenPress(IDYES); // replace the existing file?
+     },
+     [](ConfirmTest& t) { t.command(IDM_SAVE_AS); }, IDNO, saveOverQuestion,
+     [](ConfirmTest& t) {
+         EXPECT_EQ(readBytes(t.database), "Shopping\r\n{a=1}\r\n");
+         EXPECT_EQ(t.app->currentFileName(), t.database);
+     }},
+    {"SaveAsToAnotherNameAsksNothingAndIsCurrent", [](ConfirmTest& t) { t.openWarningFile(); },
+     [](ConfirmTest& t) {
+         t.answers.then(choosePath(t.file("copy.txt")));
+         t.command(IDM_SAVE_AS);
+         t.command(IDM_SAVE);
+     },
+     0, "", [](ConfirmTest& t) { EXPECT_EQ(readBytes(t.file("copy.txt")), "{a=1}\r\n"); }},
+    {"ACleanOpenOfItForgetsTheQuestion", [](ConfirmTest& t) { t.openWarningFile(); },
+     [](ConfirmTest& t) {
+         writeBytes(t.database, "{b=2}\r\n");
+         ASSERT_TRUE(t.app->openFile(t.database));
+         t.command(IDM_SAVE);
+     },
+     0, "", [](ConfirmTest& t) { EXPECT_EQ(readBytes(t.database), "{b=2}\r\n"); }},
 };
 
 TEST_P(ConfirmTest, AsksAndDoesWhatTheAnswerSays) {
@@ -155,13 +201,11 @@ TEST_P(ConfirmTest, AsksAndDoesWhatTheAnswerSays) {
     if (row.answer)
         answers.thenPress(row.answer);
     row.act(*this);
-    if (row.answer) {
-        ASSERT_EQ(answers.seen().size(), before + 1);
-        EXPECT_EQ(answers.seen().back().caption, "Confirm");
-        EXPECT_EQ(answers.seen().back().text, row.question);
-    } else {
-        EXPECT_EQ(answers.seen().size(), before);
-    }
+    std::vector<std::string> questions; // a file dialog may come first
+    for (std::size_t i = before; i < answers.seen().size(); ++i)
+        if (answers.seen()[i].caption == "Confirm")
+            questions.push_back(answers.seen()[i].text);
+    EXPECT_EQ(questions, row.answer ? Names{named + row.question} : Names{});
     row.effect(*this);
 }
 

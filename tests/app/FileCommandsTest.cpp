@@ -11,19 +11,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// Types a path into an open or save dialog and confirms it.
-DialogAnswerer::Action choosePath(const std::string& path) {
-    return [path](HWND dialog) {
-        constexpr int fileNameCombo = 0x47C; // Explorer-style dialogs
-        constexpr int fileNameEdit = 0x480;  // older dialogs
-        HWND box = GetDlgItem(dialog, fileNameCombo);
-        if (!box)
-            box = GetDlgItem(dialog, fileNameEdit);
-        SetWindowTextA(box, path.c_str());
-        pressButton(dialog, IDOK);
-    };
-}
-
 // A drop of files as the shell delivers it: a DROPFILES block with the
 // paths one after another, ended by an empty one.
 HDROP makeDrop(const Names& paths) {

@@ -76,8 +76,15 @@ TEST_F(FindTest, TheBoxVisitsEveryMatchInTurnAndGoesRound) {
     SetWindowTextA(edit, "alpha");
     pressKey(edit, VK_RETURN);
     expectMatch(0, nameEdit(), 0);
+    LRESULT at = SendMessageA(valueEdit(), EM_POSFROMCHAR, 9, 0); // of the next match
+    POINT match{LOWORD(at) + 2, HIWORD(at) + 2};
+    ClientToScreen(valueEdit(), &match);
+    HWND box = app->findBoxHandle();
+    SetWindowPos(box, nullptr, match.x - 20, match.y - 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER); // over it
     pressKey(edit, VK_RETURN);
     expectMatch(0, valueEdit(), 9);
+    RECT boxRect;
+    EXPECT_FALSE(GetWindowRect(box, &boxRect) && PtInRect(&boxRect, match)); // moved off it
     pressKey(edit, VK_RETURN);
     expectMatch(2, valueEdit(), 300);
     EXPECT_EQ(GetFocus(), edit);
@@ -95,7 +102,7 @@ TEST_F(FindTest, TheBoxVisitsEveryMatchInTurnAndGoesRound) {
 
     edit = openBox('F', FCONTROL);
     EXPECT_EQ(windowText(edit), "alpha");
-    HWND box = app->findBoxHandle();
+    box = app->findBoxHandle();
     pressKey(list(), 'F', FCONTROL);
     EXPECT_EQ(app->findBoxHandle(), box);
 }
@@ -108,11 +115,14 @@ TEST_F(FindTest, F3AndShiftF3SearchAgainAfterCommittingThePanel) {
     pressKey(nameEdit(), VK_F3);
     expectMatch(0, valueEdit(), 9);
     EXPECT_EQ(GetFocus(), valueEdit());
-    type(valueEdit(), "alpha alpha"); // over the match, not yet committed
+    type(valueEdit(), "alpha alpha"); // over the match, not yet committed: on after the caret
     pressKey(valueEdit(), VK_F3);
-    expectMatch(0, valueEdit(), 15);
+    expectMatch(2, valueEdit(), 300);
     pressKey(valueEdit(), VK_F3, FSHIFT);
-    expectMatch(0, valueEdit(), 9);
+    expectMatch(0, valueEdit(), 15);
+    SendMessageA(valueEdit(), EM_SETSEL, 3, 12); // the user selects: back from before that
+    pressKey(valueEdit(), VK_F3, FSHIFT);
+    expectMatch(0, nameEdit(), 0);
 
     edit = openBox('F', FCONTROL);
     answers.thenPress(IDOK);
