@@ -24,12 +24,19 @@ struct SearchRow {
     std::optional<TextPlace> expected;
 };
 
-// Record 2's "alpha" stands after a NUL, where no edit shows it.
+std::string dots(std::size_t count) { return std::string(count, '.'); }
+
+// Record 2's "alpha" stands after a NUL, where no edit shows it. Records 4
+// and 5 are long enough to be searched sixteen bytes at a time; record 5's
+// name hides "omicron" after a NUL, its value shows one before a NUL and
+// hides one after it.
 const RecordList records = listOf({
     {"Alpha", "one two\r\nalpha"},
     {"beta", "ALPHA and alpha"},
     {std::string("gam\0alpha", 9), "x"},
     {"delta", "last"},
+    {"omicron" + dots(33), dots(33) + "OMICRON"},
+    {dots(17) + '\0' + ".." + "omicron" + dots(19), dots(3) + "omicron" + ".." + '\0' + "omicron" + dots(24)},
 });
 
 const SearchRow rows[] = {
@@ -37,7 +44,7 @@ const SearchRow rows[] = {
     {"alpha", false, forward, {0, name, 1}, TextPlace{0, value, 9}},
     {"alpha", false, forward, {1, value, 1}, TextPlace{1, value, 10}},
     {"alpha", false, forward, {1, value, 11}, TextPlace{0, name, 0}},
-    {"alpha", false, forward, {4, name, 0}, TextPlace{0, name, 0}},
+    {"alpha", false, forward, {6, name, 0}, TextPlace{0, name, 0}},
     {"alpha", true, forward, {0, name, 0}, TextPlace{0, value, 9}},
     {"ALPHA", true, forward, {1, value, 1}, TextPlace{1, value, 0}},
     {"alpha", false, backward, {1, value, 10}, TextPlace{1, value, 0}},
@@ -47,6 +54,13 @@ const SearchRow rows[] = {
     {"last", false, forward, {3, value, 99}, TextPlace{3, value, 0}},
     {std::string("DEL\0ta", 6), false, backward, {0, name, 0}, TextPlace{3, name, 0}},
     {"zeta", false, forward, {0, name, 0}, std::nullopt},
+    {"omicron", false, forward, {3, value, 4}, TextPlace{4, name, 0}},
+    {"omicron", true, backward, {4, value, 40}, TextPlace{4, name, 0}},
+    {"omicron", false, forward, {4, name, 1}, TextPlace{4, value, 33}},
+    {"OMICRON", true, backward, {5, name, 0}, TextPlace{4, value, 33}},
+    {"omicron", false, forward, {5, name, 0}, TextPlace{5, value, 3}},
+    {"omicron", false, forward, {5, name, 18}, TextPlace{5, value, 3}},
+    {"omicron", false, backward, {6, name, 0}, TextPlace{5, value, 3}},
 };
 
 TEST(RecordSearch, FindsTheNextMatchInItsDirectionGoingRound) {
