@@ -65,12 +65,12 @@ LeadBytes leadBytesFor(FuzzedDataProvider& input) {
             if (byte <= 0x9F || byte >= 0xE0)
                 leadBytes.add(static_cast<unsigned char>(byte));
         break;
-    case 2:
-        for (int half = 0; half < 2; ++half) {
+    case 2: // bytes below 0x80 included: they must stay characters of their own
+        for (int quarter = 0; quarter < 4; ++quarter) {
             std::uint64_t bits = input.ConsumeIntegral<std::uint64_t>();
             for (int bit = 0; bit < 64; ++bit)
                 if (bits >> bit & 1)
-                    leadBytes.add(static_cast<unsigned char>(0x80 + 64 * half + bit));
+                    leadBytes.add(static_cast<unsigned char>(64 * quarter + bit));
         }
         break;
     }
