@@ -49,7 +49,8 @@ std::string repeated(const std::string& text, std::size_t count) {
 // name hides "omicron" after a NUL, its value shows one before a NUL and
 // hides one after it. Records 6 to 8 are Japanese: in record 8's name
 // forty-one lead bytes come before a trail byte "A", then a letter "A";
-// its value holds trail bytes "A" only.
+// its value holds trail bytes "A" only. Record 7's value shows a lead byte
+// alone before its NUL.
 const RecordList records = listOf({
     {"Alpha", "one two\r\nalpha"},
     {"beta", "ALPHA and alpha"},
@@ -58,7 +59,7 @@ const RecordList records = listOf({
     {"omicron" + dots(33), dots(33) + "OMICRON"},
     {dots(17) + '\0' + ".." + "omicron" + dots(19), dots(3) + "omicron" + ".." + '\0' + "omicron" + dots(24)},
     {"\x83\x41" "A", "\x88\x9F\x83\x41"},
-    {"A\x88\x9F", "A\x88"},
+    {"A\x88\x9F", std::string("A\x88\0\x9F", 4)},
     {std::string(40, '\x88') + "\x88\x41" "A" + dots(20), repeated("\x83\x41", 10)},
 });
 
