@@ -1,6 +1,7 @@
 // Load, save, sort and a search that finds nothing (in the file's order of
-// records and after a sort), of a large generated database, each beside the
-// raw cost of moving or scanning the same bytes.
+// records and after a sort, and as on a double-byte code page), of a large
+// generated database, each beside the raw cost of moving or scanning the
+// same bytes.
 // Figures only: nothing here passes or fails.
 //
 //   build/native/bench/storage_bench [--records=N] [benchmark options]
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 #include "DatabaseGenerator.h"
+#include "LeadBytes.h"
 #include "MemchrScan.h"
 #include "RecordList.h"
 #include "RecordSearch.h"
@@ -30,12 +32,19 @@ RecordList sortedDatabase;
 std::string databasePath;
 std::string scratchPath;
 std::string fileBytes;
+// Code pages for the search: a single-byte one (no lead bytes) and 932
+// (Japanese).
+const LeadBytes singleByte;
+LeadBytes codePage932;
 
 void setUp() {
     std::filesystem::path dir = std::filesystem::temp_directory_path() / ("tabulo-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     databasePath = (dir / "database.txt").string();
     scratchPath = (dir / "scratch.txt").string();
+    for (int byte = 0x81; byte <= 0xFC; ++byte)
+        if (byte <= 0x9F || byte >= 0xE0)
+            codePage932.add(static_cast<unsigned char>(byte));
     database = generateDatabase(recordCount);
     database.save(databasePath);
     sortedDatabase = database;
@@ -120,8 +129,9 @@ void memchrScanning(benchmark::State& state, const RecordList* records) {
     reportBytes(state);
 }
 
-void searchNothing(benchmark::State& state, const RecordList* records, bool matchCase) {
-    RecordSearch search(textFoundNowhere, matchCase);
+void searchNothing(benchmark::State& state, const RecordList* records, bool matchCase,
+                   const LeadBytes* leadBytes) {
+    RecordSearch search(textFoundNowhere, matchCase, *leadBytes);
     for (auto _ : state) {
         auto found = search.find(*records, {0, RecordField::name, 0}, RecordSearch::Direction::forward);
         benchmark::DoNotOptimize(found);
@@ -144,11 +154,14 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("save", save)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("sort_ascending", sortAscending)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("memchr_scan", memchrScanning, &database)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("search_nothing", searchNothing, &database, false)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("search_nothing_match_case", searchNothing, &database, true)
+    benchmark::RegisterBenchmark("search_nothing", searchNothing, &database, false, &singleByte)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("search_nothing_match_case", searchNothing, &database, true, &singleByte)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("search_nothing_double_byte", searchNothing, &database, false, &codePage932)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("memchr_scan_sorted", memchrScanning, &sortedDatabase)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("search_nothing_sorted", searchNothing, &sortedDatabase, false)
+    benchmark::RegisterBenchmark("search_nothing_sorted", searchNothing, &sortedDatabase, false, &singleByte)
         ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

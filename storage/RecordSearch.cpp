@@ -56,8 +56,8 @@ unsigned bytesEqual(__m128i bytes, unsigned char byte, char caseBit) {
 
 } // namespace
 
-RecordSearch::RecordSearch(const std::string& text, bool matchCase)
-    : text_(text.c_str()), matchCase_(matchCase) {
+RecordSearch::RecordSearch(const std::string& text, bool matchCase, const LeadBytes& leadBytes)
+    : text_(text.c_str()), typed_(text_), matchCase_(matchCase), leadBytes_(leadBytes) {
     for (char& c : text_)
         c = static_cast<char>(comparable(static_cast<unsigned char>(c)));
 }
@@ -110,27 +110,31 @@ std::size_t RecordSearch::firstMatch(const std::string& field, std::size_t from)
     // Whatever follows a NUL is not shown.
     if (from > 0 && std::memchr(field.data(), 0, from))
         return none;
-    return scan(field.data(), field.size(), from);
+    std::size_t known = 0;
+    return scan(field.data(), field.size(), from, known);
 }
 
 std::size_t RecordSearch::lastMatchBefore(const std::string& field, std::size_t limit) const {
     std::size_t last = none;
-    for (std::size_t at = scan(field.data(), field.size(), 0); at != none && at < limit;
-         at = scan(field.data(), field.size(), at + 1))
+    std::size_t known = 0;
+    for (std::size_t at = scan(field.data(), field.size(), 0, known); at != none && at < limit;
+         at = scan(field.data(), field.size(), at + 1, known))
         last = at;
     return last;
 }
 
 // The first match that starts at `from` or later and before the first NUL
 // byte from there. A match cannot run over a NUL, as the text holds none.
-std::size_t RecordSearch::scan(const char* data, std::size_t size, std::size_t from) const {
+// A character starts at `known` (at or before `from`); the scan moves it on.
+std::size_t RecordSearch::scan(const char* data, std::size_t size, std::size_t from, std::size_t& known) const {
     const std::size_t length = text_.size();
     const unsigned char first = static_cast<unsigned char>(text_.front());
     std::size_t at = from;
 #if defined(__SSE2__)
     // Sixteen starts at a time: the whole text is compared only where its
     // first and last bytes are both in place. The last block ends with the
-    // field; the starts it shares with the block before hold no match.
+    // field; the starts it shares with the block before are left out, as
+    // they were looked at there.
     const unsigned char last = static_cast<unsigned char>(text_.back());
     const char firstCase = !matchCase_ && first >= 'a' && first <= 'z' ? 0x20 : 0;
     const char lastCase = !matchCase_ && last >= 'a' && last <= 'z' ? 0x20 : 0;
@@ -138,17 +142,20 @@ std::size_t RecordSearch::scan(const char* data, std::size_t size, std::size_t f
     if (size - at >= span) {
         const std::size_t lastBlock = size - span;
         for (;; at += 16) {
-            if (at > lastBlock)
+            unsigned unseen = 0xFFFF;
+            if (at > lastBlock) {
+                unseen <<= at - lastBlock;
                 at = lastBlock;
+            }
             __m128i starts = load(data + at);
-            unsigned candidates =
-                bytesEqual(starts, first, firstCase) & bytesEqual(load(data + at + length - 1), last, lastCase);
+            unsigned candidates = unseen & bytesEqual(starts, first, firstCase) &
+                                  bytesEqual(load(data + at + length - 1), last, lastCase);
             unsigned nul = bytesEqual(starts, 0, 0);
             if (nul)
                 candidates &= (nul & (0u - nul)) - 1; // the starts before the NUL
             for (; candidates; candidates &= candidates - 1) {
                 std::size_t start = at + static_cast<std::size_t>(__builtin_ctz(candidates));
-                if (matchesAt(data + start))
+                if (matchesAt(data + start) && isWholeCharacters(data, size, start, known))
                     return start;
             }
             if (nul || at == lastBlock)
@@ -160,7 +167,7 @@ std::size_t RecordSearch::scan(const char* data, std::size_t size, std::size_t f
         unsigned char c = static_cast<unsigned char>(data[at]);
         if (c == 0)
             return none;
-        if (comparable(c) == first && matchesAt(data + at))
+        if (comparable(c) == first && matchesAt(data + at) && isWholeCharacters(data, size, at, known))
             return at;
     }
     return none;
@@ -172,6 +179,34 @@ bool RecordSearch::matchesAt(const char* data) const {
     for (std::size_t i = 0; i < text_.size(); ++i) {
         if (foldCase(static_cast<unsigned char>(data[i])) != static_cast<unsigned char>(text_[i]))
             return false;
+    }
+    return true;
+}
+
+// Whether a match found byte by byte is made of whole characters; without
+// lead bytes it always is. It must start a character. From there its
+// characters are the text's, as a lead byte is never a letter and so
+// matches only itself; but its trail bytes must be the text's exactly, and
+// a lead byte ending the text is a character of its own only where the
+// shown text ends. Only byte matches come here, so the characters cost
+// nothing where the bytes differ.
+bool RecordSearch::isWholeCharacters(const char* data, std::size_t size, std::size_t start,
+                                     std::size_t& known) const {
+    if (!leadBytes_.any())
+        return true;
+    bool startsCharacter = leadBytes_.startsCharacter(data, known, start);
+    known = startsCharacter ? start : start - 1; // a trail byte's lead byte starts a character
+    if (!startsCharacter)
+        return false;
+    for (std::size_t i = 0; i < typed_.size(); ++i) {
+        if (!leadBytes_.contains(static_cast<unsigned char>(typed_[i])))
+            continue;
+        std::size_t trail = i + 1;
+        if (trail == typed_.size())
+            return start + trail == size || data[start + trail] == 0;
+        if (data[start + trail] != typed_[trail])
+            return false;
+        i = trail;
     }
     return true;
 }

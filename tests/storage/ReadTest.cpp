@@ -105,6 +105,8 @@ TEST(Read, LoadTellsWhatASaveWouldNotWriteBack) {
         {"{a\\q=b}\r\n", false, false, true},
         {"{a=b\\=c}\r\n", false, false, true},
         {"{k=v\\}\r\n", false, false, true},
+        {"{a}b=c}\r\n", false, false, true},
+        {"{a\\q=b}\r\n{c=d}\r\n{e=f}\r\n", false, false, true},
     };
     TempDir dir;
     std::string path = dir.file("case.txt");
