@@ -148,6 +148,7 @@ private:
     void moveRecord(int from, int to);
 
     // Finding text in the records (AppFindCommands.cpp)
+    static LeadBytes codePageLeadBytes();
     void onFind();
     void onFindAgain(RecordSearch::Direction direction);
     void onFindNotification(LPARAM lParam);
@@ -216,4 +217,6 @@ private:
     // and the text's length; none once the panel shows another record.
     std::optional<TextPlace> shownMatch;
     std::size_t shownMatchLength = 0;
+    // A match on a double-byte code page is made of whole characters.
+    const LeadBytes leadBytes = codePageLeadBytes();
 };

@@ -20,6 +20,53 @@ EditSelection selectionOf(HWND edit) {
     return selection;
 }
 
+// The edit's count of its whole text, in its own units.
+std::size_t editLength(HWND edit) {
+    LRESULT lastLineStart = SendMessageA(edit, EM_LINEINDEX, SendMessageA(edit, EM_GETLINECOUNT, 0, 0) - 1, 0);
+    return static_cast<std::size_t>(lastLineStart + SendMessageA(edit, EM_LINELENGTH, lastLineStart, 0));
+}
+
+// An edit counts the places in its text in bytes of the ANSI code page, or
+// in some implementations in characters. The two differ only on a
+// double-byte code page; there the edit's own length tells which it counts.
+struct EditText {
+    std::string bytes;
+    const LeadBytes& lead;
+    bool countsCharacters = false;
+
+    EditText(HWND edit, const LeadBytes& leadBytes) : lead(leadBytes) {
+        if (!lead.any())
+            return;
+        bytes.resize(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1);
+        bytes.resize(static_cast<std::size_t>(GetWindowTextA(edit, bytes.data(), static_cast<int>(bytes.size()))));
+        countsCharacters = editLength(edit) != bytes.size();
+    }
+
+    std::size_t characterSize(std::size_t at) const {
+        return lead.contains(static_cast<unsigned char>(bytes[at])) && at + 1 < bytes.size() ? 2 : 1;
+    }
+
+    // The edit's place of the byte at `offset`, the start of a character.
+    std::size_t placeOf(std::size_t offset) const {
+        if (!countsCharacters)
+            return offset;
+        std::size_t place = 0;
+        for (std::size_t at = 0; at < offset && at < bytes.size(); at += characterSize(at))
+            ++place;
+        return place;
+    }
+
+    // The offset of the byte at the edit's place.
+    std::size_t offsetOf(std::size_t place) const {
+        if (!countsCharacters)
+            return place;
+        std::size_t at = 0;
+        for (; place > 0 && at < bytes.size(); --place)
+            at += characterSize(at);
+        return at;
+    }
+};
+
 POINT screenPointOf(HWND edit, std::size_t offset) {
     LRESULT place = SendMessageA(edit, EM_POSFROMCHAR, offset, 0);
     POINT point{static_cast<short>(LOWORD(place)), static_cast<short>(HIWORD(place))};
@@ -47,6 +94,16 @@ RECT screenRectOf(HWND edit, std::size_t start, std::size_t end, int lineHeight)
 }
 
 } // namespace
+
+// The lead bytes of the system's ANSI code page, in which the records'
+// text is: none on single-byte code pages.
+LeadBytes App::codePageLeadBytes() {
+    LeadBytes lead;
+    for (int byte = 0x80; byte <= 0xFF; ++byte)
+        if (IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(byte)))
+            lead.add(static_cast<unsigned char>(byte));
+    return lead;
+}
 
 void App::onFind() {
     findDialog.open(mainWindow.hwnd);
@@ -80,7 +137,7 @@ void App::onFindNotification(LPARAM lParam) {
 // user sees. Searching from the box leaves the focus there.
 void App::search(Direction direction, bool focusMatch) {
     commitEditor();
-    RecordSearch textSearch(findDialog.text(), findDialog.matchCase());
+    RecordSearch textSearch(findDialog.text(), findDialog.matchCase(), leadBytes);
     std::optional<TextPlace> match = textSearch.find(records, searchStart(direction), direction);
     if (!match) {
         reportNotFound();
@@ -92,10 +149,12 @@ void App::search(Direction direction, bool focusMatch) {
     HWND edit = matchEdit();
     if (focusMatch)
         SetFocus(edit);
-    std::size_t end = match->offset + shownMatchLength;
-    SendMessageA(edit, EM_SETSEL, match->offset, end);
+    EditText shown(edit, leadBytes);
+    std::size_t start = shown.placeOf(match->offset);
+    std::size_t end = shown.placeOf(match->offset + shownMatchLength);
+    SendMessageA(edit, EM_SETSEL, start, end);
     SendMessageA(edit, EM_SCROLLCARET, 0, 0);
-    findDialog.keepClearOf(screenRectOf(edit, match->offset, end, font.lineHeight()));
+    findDialog.keepClearOf(screenRectOf(edit, start, end, font.lineHeight()));
 }
 
 // After the match the panel shows (or, going back, before it); once the
@@ -107,9 +166,12 @@ TextPlace App::searchStart(Direction direction) const {
     bool forward = direction == Direction::forward;
     if (shownMatch && shownMatch->record == static_cast<std::size_t>(currentIndex)) {
         EditSelection selection = selectionOf(matchEdit());
+        EditText shown(matchEdit(), leadBytes);
+        std::size_t start = shown.offsetOf(selection.start);
+        std::size_t end = shown.offsetOf(selection.end);
         TextPlace from = *shownMatch;
-        if (selection.start != from.offset || selection.end != from.offset + shownMatchLength)
-            from.offset = forward ? selection.end : selection.start;
+        if (start != from.offset || end != from.offset + shownMatchLength)
+            from.offset = forward ? end : start;
         else if (forward)
             ++from.offset;
         return from;

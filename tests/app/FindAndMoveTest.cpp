@@ -133,4 +133,19 @@ TEST_F(FindTest, F3AndShiftF3SearchAgainAfterCommittingThePanel) {
     EXPECT_EQ(listSelection(), 0);
 }
 
+// Runs again under code page 932 (app_tests_cp932), where 0x83 0x41 is one
+// character: its second byte is no "a".
+TEST_F(FindTest, MatchesAreWholeCharactersOnADoubleByteCodePage) {
+    if (!IsDBCSLeadByte(0x83))
+        GTEST_SKIP() << "a single-byte code page";
+    openDatabase({{"\x83\x41", "\x83\x41" "a"}, {"b", "x"}});
+    HWND edit = openBox('F', FCONTROL);
+    SetWindowTextA(edit, "a");
+    pressKey(edit, VK_RETURN);
+    EXPECT_EQ(listSelection(), 0);
+    // The last character, whether the edit counts its places in bytes or in characters.
+    DWORD length = static_cast<DWORD>(SendMessageA(valueEdit(), EM_LINELENGTH, 0, 0));
+    EXPECT_EQ(selectionOf(valueEdit()), std::make_pair(length - 1, length));
+}
+
 } // namespace
