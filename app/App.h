@@ -123,6 +123,8 @@ private:
     void onSave();
     void onSaveAs();
     void onDropFiles(HDROP drop);
+    bool loadFile(const std::string& path, LoadReport& report);
+    bool saveTo(const std::string& path);
     std::string windowTitle() const;
     void setTitle();
 

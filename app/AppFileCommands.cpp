@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include "BusyCursor.h"
 #include "FileDialog.h"
 #include "Version.h"
 
@@ -28,14 +29,23 @@ void App::setTitle() {
 // write that back: the user hears of it once, before anything is saved over.
 bool App::openFile(const std::string& path) {
     LoadReport report;
+    if (!loadFile(path, report))
+        return false;
+    if (report.saveWouldChange())
+        MessageBoxA(mainWindow.hwnd, saveWouldChangeText, nullptr, MB_OK | MB_ICONWARNING);
+    return true;
+}
+
+// A large database takes seconds to read and to fill the list: the wait
+// cursor says so, and is gone before any message box.
+bool App::loadFile(const std::string& path, LoadReport& report) {
+    BusyCursor busy;
     if (!records.load(path, &report))
         return false;
     fileName = path;
     setTitle();
     refillList();
     showSelection();
-    if (report.saveWouldChange())
-        MessageBoxA(mainWindow.hwnd, saveWouldChangeText, nullptr, MB_OK | MB_ICONWARNING);
     return true;
 }
 
@@ -65,12 +75,11 @@ void App::onDropFiles(HDROP drop) {
 }
 
 void App::onSave() {
-    commitEditor();
     if (fileName.empty()) {
         onSaveAs();
         return;
     }
-    if (!records.save(fileName))
+    if (!saveTo(fileName))
         showError("Error saving file!");
 }
 
@@ -79,10 +88,18 @@ void App::onSaveAs() {
     FileDialog dialog;
     if (!dialog.save(mainWindow.hwnd))
         return;
-    if (!records.save(dialog.filePath())) {
+    if (!saveTo(dialog.filePath())) {
         showError("Error saving file!");
         return;
     }
     fileName = dialog.filePath();
     setTitle();
+}
+
+// The panel goes into its record first. The wait cursor shows while the
+// records are written, and is gone before any message box.
+bool App::saveTo(const std::string& path) {
+    BusyCursor busy;
+    commitEditor();
+    return records.save(path);
 }

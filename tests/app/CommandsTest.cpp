@@ -132,6 +132,56 @@ TEST_F(AppTest, SelectAllWorksInTheEditsOnly) {
     EXPECT_EQ(end, 2u);
 }
 
+// Whether the wait cursor was the cursor when a window of this thread was
+// sent a message, since the watch began.
+class WaitCursorWatch {
+public:
+    WaitCursorWatch() : hook_(SetWindowsHookExA(WH_CALLWNDPROC, &watch, nullptr, GetCurrentThreadId())) {
+        seen = false;
+    }
+    ~WaitCursorWatch() { UnhookWindowsHookEx(hook_); }
+    static bool waiting() { return GetCursor() == LoadCursorA(nullptr, IDC_WAIT); }
+    static inline bool seen = false;
+
+private:
+    static LRESULT CALLBACK watch(int code, WPARAM wParam, LPARAM lParam) {
+        seen = seen || waiting();
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook_;
+};
+
+// The work shows the wait cursor; the question before it, a message after it
+// and the window after the command show the cursor as it was.
+TEST_F(AppTest, OpenSaveSortAndRemoveAllShowTheWaitCursorWhileTheyWork) {
+    start();
+    std::string path = writeDatabase("db.txt", {{"b", "1"}, {"a", "2"}});
+    for (auto [id, answer, locked] : {std::tuple{IDM_OPEN, 0, false}, {IDM_SORT_DESCENDING, 0, false},
+                                      {IDM_SAVE, 0, false}, {IDM_SAVE, IDOK, true}, {IDM_REMOVE_ALL, IDYES, false}}) {
+        SCOPED_TRACE(id);
+        ASSERT_TRUE(app->openFile(path));
+        clickItem(0);
+        HANDLE lock = locked ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
+        bool waitingInBox = false;
+        int button = answer;
+        if (button)
+            answers.then([&](HWND box) {
+                waitingInBox = WaitCursorWatch::waiting();
+                pressButton(box, button);
+            });
+        WaitCursorWatch watch;
+        if (id == IDM_OPEN)
+            app->openFile(path);
+        else
+            command(id);
+        if (lock)
+            CloseHandle(lock);
+        EXPECT_TRUE(watch.seen);
+        EXPECT_FALSE(waitingInBox);
+        EXPECT_FALSE(WaitCursorWatch::waiting());
+    }
+}
+
 TEST_F(AppTest, AboutShowsTheProgramAndVersion) {
     start();
     answers.thenPress(IDOK);
