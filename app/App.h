@@ -172,6 +172,10 @@ private:
     void trackContextMenu(POINT position);
     void drawInsertionMark(int item);
 
+    // Word wrap in the Value edit (AppWordWrap.cpp)
+    void onWordWrap();
+    void applyWordWrap(bool wrap);
+
     Splitter splitter;
     int currentIndex = -1;
     Window mainWindow;

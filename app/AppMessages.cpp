@@ -117,6 +117,7 @@ void App::onCommand(WPARAM wParam, LPARAM lParam) {
     case IDM_FIND: onFind(); break;
     case IDM_FIND_NEXT: onFindAgain(RecordSearch::Direction::forward); break;
     case IDM_FIND_PREVIOUS: onFindAgain(RecordSearch::Direction::backward); break;
+    case IDM_WORD_WRAP: onWordWrap(); break;
     default: break; // IDOK and IDCANCEL from Enter and Escape among them
     }
 }
