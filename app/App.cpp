@@ -61,6 +61,7 @@ App::App()
     createEditor();
     contextMenu = GetSubMenu(GetMenu(mainWindow.hwnd), 1);
     applyWordWrap(settings.wordWrap());
+    showRecentFiles();
 
     // A bar left of the client area could never be grabbed again.
     splitter.position = std::max(0, settings.splitterX());

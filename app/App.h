@@ -176,6 +176,12 @@ private:
     void onWordWrap();
     void applyWordWrap(bool wrap);
 
+    // The File menu's list of the files used last (AppRecentFiles.cpp)
+    void rememberRecentFile(const std::string& path);
+    void forgetRecentFile(const std::string& path);
+    void showRecentFiles();
+    void onRecentFile(std::size_t position);
+
     Splitter splitter;
     int currentIndex = -1;
     Window mainWindow;

@@ -31,6 +31,7 @@ bool App::openFile(const std::string& path) {
     LoadReport report;
     if (!loadFile(path, report))
         return false;
+    rememberRecentFile(path);
     if (report.saveWouldChange())
         MessageBoxA(mainWindow.hwnd, saveWouldChangeText, nullptr, MB_OK | MB_ICONWARNING);
     return true;
@@ -94,6 +95,7 @@ void App::onSaveAs() {
     }
     fileName = dialog.filePath();
     setTitle();
+    rememberRecentFile(fileName);
 }
 
 // The panel goes into its record first. The wait cursor shows while the
