@@ -140,21 +140,18 @@ TEST_F(AppTest, FontGoesToTheListAndACopyToThePanel) {
     EXPECT_EQ(app->listFont().pointSize(), 20);
 }
 
-// Switched with an edit pending, from a start that had it on.
+// Switched off, from a start that had it on, with an edit pending.
 TEST_F(AppTest, WordWrapIsCheckedInTheViewMenuAndKeptAtExit) {
     ASSERT_TRUE(writeSettings(dir, {{"wordWrap", "true"}}));
     start();
-    auto checked = [&] { return (GetMenuState(GetMenu(mainWindow()), IDM_WORD_WRAP, MF_BYCOMMAND) & MF_CHECKED) != 0; };
-    EXPECT_TRUE(app->recordPanel().wordWrap() && checked());
-    EXPECT_FALSE(IsWindowEnabled(valueEdit()));
+    auto checked = [&] { return (GetMenuState(GetMenu(mainWindow()), IDM_WORD_WRAP, 0) & MF_CHECKED) != 0; };
+    EXPECT_TRUE(app->recordPanel().wordWrap() && checked() && !IsWindowEnabled(valueEdit()));
     openDatabase({{"a", "value"}, {"b", ""}});
     clickItem(0);
     SetFocus(valueEdit());
     type(valueEdit(), "new ");
     command(IDM_WORD_WRAP);
     EXPECT_FALSE(app->recordPanel().wordWrap() || checked());
-    EXPECT_EQ(GetFocus(), valueEdit());
-    EXPECT_EQ(app->shownIndex(), 0);
     EXPECT_EQ(app->recordList().at(0).value(), "value");
     type(valueEdit(), "!");
     clickItem(1);

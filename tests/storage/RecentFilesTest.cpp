@@ -1,6 +1,3 @@
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
 #include "RecentFiles.h"
@@ -10,31 +7,24 @@ namespace {
 
 using Paths = std::vector<std::string>;
 
-TEST(RecentFiles, TheLastUsedComesFirstOnceWhateverItsCase) {
+TEST(RecentFiles, TheLastUsedComeFirstEachOnceWhateverTheCase) {
     RecentFiles files;
-    for (const char* path : {"C:\\a.txt", "C:\\b.txt", "c:\\A.TXT", "C:\\c.txt", "C:\\d.txt", "C:\\e.txt"})
+    for (const char* path : {"C:\\a", "C:\\b", "c:\\A", "C:\\c", "C:\\d", "C:\\e"})
         files.add(path);
-    EXPECT_EQ(files.paths(), (Paths{"C:\\e.txt", "C:\\d.txt", "C:\\c.txt", "c:\\A.TXT"}));
-    files.remove("C:\\C.txt");
-    EXPECT_EQ(files.paths(), (Paths{"C:\\e.txt", "C:\\d.txt", "c:\\A.TXT"}));
-}
-
-TEST(RecentFiles, GoThroughTheSettingsEntriesInOrder) {
-    RecentFiles files;
-    for (const char* path : {"a{b}\\c", "x", "y"})
-        files.add(path);
+    EXPECT_EQ(files.paths(), (Paths{"C:\\e", "C:\\d", "C:\\c", "c:\\A"}));
+    files.remove("C:\\C");
     RecordList entries;
     files.appendEntriesTo(entries);
     EXPECT_EQ(recordsOf(entries),
-              (std::vector<Record>{{"recentFile1", "y"}, {"recentFile2", "x"}, {"recentFile3", "a{b}\\c"}}));
-    EXPECT_EQ(RecentFiles::fromEntries(entries).paths(), files.paths());
+              (std::vector<Record>{{"recentFile1", "C:\\e"}, {"recentFile2", "C:\\d"}, {"recentFile3", "c:\\A"}}));
+}
 
-    // Out of order, repeated, empty or unknown keys: the last value of each
-    // key, in the keys' order, each path once.
-    RecordList found = listOf({{"recentFile3", "c"}, {"recentFile1", "old"}, {"recentFile1", "a"}, {"recentFile2", ""},
-                               {"recentFile4", "A"}, {"recentFile5", "e"}, {"RecentFile2", "b"}, {"recentFile0", "z"}});
-    EXPECT_EQ(RecentFiles::fromEntries(found).paths(), (Paths{"a", "c"}));
-    EXPECT_TRUE(RecentFiles::fromEntries(RecordList()).paths().empty());
+// The last value of each key, in the keys' order, each path once; other
+// keys and empty values are passed over.
+TEST(RecentFiles, ComeFromTheSettingsEntriesInTheOrderOfTheirKeys) {
+    RecordList entries = listOf({{"recentFile3", "c"}, {"recentFile1", "old"}, {"recentFile1", "a"}, {"recentFile2", ""},
+                                 {"recentFile4", "A"}, {"recentFile5", "e"}, {"RecentFile2", "b"}, {"recentFile0", "z"}});
+    EXPECT_EQ(RecentFiles::fromEntries(entries).paths(), (Paths{"a", "c"}));
 }
 
 } // namespace
