@@ -45,6 +45,12 @@ HWND EditRecreator::recreate(DWORD addedStyles, DWORD removedStyles) const {
                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(edit_, GWLP_HINSTANCE)), nullptr);
     if (!edit)
         return nullptr;
+    // An edit without the memory for the whole text would lose the rest
+    // with the old one.
+    if (!takeText(edit)) {
+        DestroyWindow(edit);
+        return nullptr;
+    }
     // Right behind the old edit, which leaves that place to it.
     SetWindowPos(edit, edit_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     giveStateTo(edit);
@@ -52,10 +58,13 @@ HWND EditRecreator::recreate(DWORD addedStyles, DWORD removedStyles) const {
     return edit;
 }
 
-void EditRecreator::giveStateTo(HWND edit) const {
+bool EditRecreator::takeText(HWND edit) const {
     SendMessageA(edit, WM_SETFONT, SendMessageA(edit_, WM_GETFONT, 0, 0), FALSE);
     SendMessageA(edit, EM_SETLIMITTEXT, SendMessageA(edit_, EM_GETLIMITTEXT, 0, 0), 0);
-    SetWindowTextA(edit, text_.c_str());
+    return SetWindowTextA(edit, text_.c_str()) != FALSE;
+}
+
+void EditRecreator::giveStateTo(HWND edit) const {
     SendMessageA(edit, EM_SETMODIFY, modified_, 0);
     if (focused_)
         SetFocus(edit);

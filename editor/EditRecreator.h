@@ -18,10 +18,11 @@ public:
 
     // Creates the new edit with the old one's styles, these added and those
     // removed, and destroys the old one. Null, with the old edit left as it
-    // was, when no edit could be made.
+    // was, when no edit could be made or it could not take the text.
     HWND recreate(DWORD addedStyles, DWORD removedStyles) const;
 
 private:
+    bool takeText(HWND edit) const;
     void giveStateTo(HWND edit) const;
     void scrollToFirstVisibleText(HWND edit) const;
 
