@@ -48,6 +48,8 @@ App::App()
     dragListMessage = RegisterWindowMessageA(DRAGLISTMSGSTRING);
     createEditor();
     contextMenu = GetSubMenu(GetMenu(mainWindow.hwnd), 1);
+    applyWordWrap(settings.wordWrap());
+    showRecentFiles();
 
     // A bar left of the client area could never be grabbed again.
     splitter.position = std::max(0, settings.splitterX());

@@ -130,6 +130,8 @@ private:
     void onSaveAs();
     bool saveOver(const std::string& path);
     void onDropFiles(HDROP drop);
+    bool loadFile(const std::string& path, LoadReport& report);
+    bool saveTo(const std::string& path);
     std::string windowTitle() const;
     void setTitle();
 
@@ -179,6 +181,16 @@ private:
     void showContextMenuForSelection();
     void trackContextMenu(POINT position);
     void drawInsertionMark(int item);
+
+    // Word wrap in the Value edit (AppWordWrap.cpp)
+    void onWordWrap();
+    void applyWordWrap(bool wrap);
+
+    // The File menu's list of the files used last (AppRecentFiles.cpp)
+    void rememberRecentFile(const std::string& path);
+    void forgetRecentFile(const std::string& path);
+    void showRecentFiles();
+    void onRecentFile(std::size_t position);
 
     Splitter splitter;
     int currentIndex = -1;

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "BusyCursor.h"
 #include "FileDialog.h"
 #include "Version.h"
 
@@ -47,6 +48,18 @@ void App::setTitle() {
 // before the first save over it, when the warning may long be forgotten.
 bool App::openFile(const std::string& path) {
     LoadReport report;
+    if (!loadFile(path, report))
+        return false;
+    rememberRecentFile(path);
+    if (report.saveWouldChange())
+        MessageBoxA(mainWindow.hwnd, saveWouldChangeText, nullptr, MB_OK | MB_ICONWARNING);
+    return true;
+}
+
+// A large database takes seconds to read and to fill the list: the wait
+// cursor says so, and is gone before any message box.
+bool App::loadFile(const std::string& path, LoadReport& report) {
+    BusyCursor busy;
     if (!records.load(path, &report))
         return false;
     fileName = path;
@@ -54,8 +67,6 @@ bool App::openFile(const std::string& path) {
     setTitle();
     refillList();
     showSelection();
-    if (report.saveWouldChange())
-        MessageBoxA(mainWindow.hwnd, saveWouldChangeText, nullptr, MB_OK | MB_ICONWARNING);
     return true;
 }
 
@@ -85,7 +96,6 @@ void App::onDropFiles(HDROP drop) {
 }
 
 void App::onSave() {
-    commitEditor();
     if (fileName.empty()) {
         onSaveAs();
         return;
@@ -100,6 +110,15 @@ void App::onSaveAs() {
         return;
     fileName = dialog.filePath();
     setTitle();
+    rememberRecentFile(fileName);
+}
+
+// The panel goes into its record first. The wait cursor shows while the
+// records are written, and is gone before any message box.
+bool App::saveTo(const std::string& path) {
+    BusyCursor busy;
+    commitEditor();
+    return records.save(path);
 }
 
 // Writes the records to the file: true once they are there. Over the
@@ -108,7 +127,7 @@ void App::onSaveAs() {
 bool App::saveOver(const std::string& path) {
     if (fileWarnedOnOpen && sameFile(path, fileName) && !confirm(saveOverQuestion(path).c_str()))
         return false;
-    if (!records.save(path)) {
+    if (!saveTo(path)) {
         showError("Error saving file!");
         return false;
     }

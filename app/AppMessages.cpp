@@ -110,6 +110,11 @@ void App::onCommand(WPARAM wParam, LPARAM lParam) {
     case IDM_FIND: onFind(); break;
     case IDM_FIND_NEXT: onFindAgain(RecordSearch::Direction::forward); break;
     case IDM_FIND_PREVIOUS: onFindAgain(RecordSearch::Direction::backward); break;
+    case IDM_WORD_WRAP: onWordWrap(); break;
+    case IDM_RECENT_FILE_1:
+    case IDM_RECENT_FILE_2:
+    case IDM_RECENT_FILE_3:
+    case IDM_RECENT_FILE_4: onRecentFile(LOWORD(wParam) - IDM_RECENT_FILE_1); break;
     default: break; // IDOK and IDCANCEL from Enter and Escape among them
     }
 }

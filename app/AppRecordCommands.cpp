@@ -2,6 +2,7 @@
 // Move Down.
 #include "App.h"
 
+#include "BusyCursor.h"
 #include "resource.h"
 
 namespace {
@@ -37,7 +38,9 @@ void App::onRemoveAll() {
     clearRecords();
 }
 
+// Emptying a long list takes time too.
 void App::clearRecords() {
+    BusyCursor busy;
     listBox.clear();
     records.clear();
     showSelection();
@@ -54,6 +57,7 @@ void App::onSortDescending() {
 // A sort that finds no memory for its keys leaves the order as it was, and
 // the list with it.
 void App::sortRecords(bool descending) {
+    BusyCursor busy;
     commitEditor();
     if (descending ? records.sortDescending() : records.sortAscending())
         refillList();

@@ -1,11 +1,15 @@
 #include "RecordDialog.h"
 
+#include "EditRecreator.h"
 #include "resource.h"
 
 namespace {
 
 // Links the panel window to its RecordDialog.
 const char ownerProperty[] = "A";
+
+// A multi-line edit without these wraps its lines at its width.
+constexpr DWORD horizontalScrolling = WS_HSCROLL | ES_AUTOHSCROLL;
 
 std::string editText(HWND edit) {
     int length = GetWindowTextLengthA(edit);
@@ -77,6 +81,18 @@ void RecordDialog::setBackgroundColor(COLORREF color) {
 
 void RecordDialog::show(bool visible) {
     ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+
+bool RecordDialog::setWordWrap(bool wrap) {
+    if (wrap == wordWrap_)
+        return true;
+    EditRecreator recreator(valueEdit_);
+    HWND edit = wrap ? recreator.recreate(0, horizontalScrolling) : recreator.recreate(horizontalScrolling, 0);
+    if (!edit)
+        return false;
+    valueEdit_ = edit;
+    wordWrap_ = wrap;
+    return true;
 }
 
 INT_PTR CALLBACK RecordDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

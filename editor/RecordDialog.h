@@ -40,6 +40,13 @@ public:
     void setBackgroundColor(COLORREF color);
     void show(bool visible);
 
+    // Whether the Value edit wraps its lines at its width, without a
+    // horizontal scroll bar. The edit is made anew to switch, keeping its
+    // text, pending changes, selection, scroll position and focus; false,
+    // with nothing changed, when no new edit could be made.
+    bool setWordWrap(bool wrap);
+    bool wordWrap() const { return wordWrap_; }
+
     // The layout measured from the template, in pixels of the panel's
     // client area. A font too tall for the Name edit's template height
     // makes the edit taller and lowers the Value label and the Value edit
@@ -78,6 +85,7 @@ private:
     // How much taller than its template the font makes the Name edit, and
     // how far the Value label and the Value edit stand lower for it.
     int nameGrowth_ = 0;
+    bool wordWrap_ = false;
     COLORREF textColor_ = RGB(0, 0, 0);
     SolidBrush backgroundBrush_;
 };

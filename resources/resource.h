@@ -32,4 +32,10 @@
 #define IDM_FIND 10033
 #define IDM_FIND_NEXT 10034
 #define IDM_FIND_PREVIOUS 10035
+#define IDM_WORD_WRAP 10036
+/* The File menu's recent files, the most recent first; put in at run time. */
+#define IDM_RECENT_FILE_1 10040
+#define IDM_RECENT_FILE_2 10041
+#define IDM_RECENT_FILE_3 10042
+#define IDM_RECENT_FILE_4 10043
 #define IDM_SELECT_ALL 20000

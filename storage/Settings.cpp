@@ -60,6 +60,7 @@ bool Settings::load(const std::string& path) {
     if (!entries.load(path))
         return false;
     FontValues fontValues;
+    wordWrap_ = false;
     for (const Record& entry : entries) {
         const std::string& key = entry.name();
         const std::string& value = entry.value();
@@ -87,7 +88,10 @@ bool Settings::load(const std::string& path) {
             windowMaximized_ = flag(value);
         else if (key == "splitterX")
             splitterX_ = number(value);
+        else if (key == "wordWrap")
+            wordWrap_ = flag(value);
     }
+    recentFiles_ = RecentFiles::fromEntries(entries);
     font_.create(fontValues.faceName.c_str(), fontValues.pointSize, fontValues.bold, fontValues.italic);
     return true;
 }
@@ -106,5 +110,10 @@ bool Settings::save(const std::string& path) const {
     entries.append(Record("windowHeight", numberText(windowHeight_)));
     entries.append(Record("windowMaximized", flagText(windowMaximized_)));
     entries.append(Record("splitterX", numberText(splitterX_)));
+    // Off is what a file without the key means: a program that never had it
+    // on writes the same twelve entries as ever.
+    if (wordWrap_)
+        entries.append(Record("wordWrap", flagText(true)));
+    recentFiles_.appendEntriesTo(entries);
     return entries.save(path);
 }

@@ -3,9 +3,10 @@
 #include <string>
 
 #include "Font.h"
+#include "RecentFiles.h"
 
-// The user's preferences between runs: colours, font, main window placement
-// and splitter position. Stored as a small file of records, one per key, in
+// The user's preferences between runs: colours, font, main window placement,
+// splitter position, word wrap and the files used last. Stored as a small file of records, one per key, in
 // the database format; nothing is range-checked.
 class Settings {
 public:
@@ -13,10 +14,11 @@ public:
 
     // False, with nothing changed, when the file cannot be read. Keys that
     // are missing keep their values; the font is always made anew from the
-    // file's font entries (or the default font's values).
+    // file's font entries (or the default font's values), and word wrap and
+    // the recent files are what the file says (off and none without keys).
     bool load(const std::string& path);
-    // Writes every key in its fixed order; false when the file
-    // could not be written.
+    // Writes every key in its fixed order, then word wrap when it is
+    // on and the recent files; false when the file could not be written.
     bool save(const std::string& path) const;
 
     const Font& font() const { return font_; }
@@ -28,6 +30,8 @@ public:
     int windowHeight() const { return windowHeight_; }
     bool windowMaximized() const { return windowMaximized_; }
     int splitterX() const { return splitterX_; }
+    bool wordWrap() const { return wordWrap_; }
+    const RecentFiles& recentFiles() const { return recentFiles_; }
 
     // Copies the font; the held one stays when the copy cannot be made.
     void setFont(const Font& font) { font_ = font; }
@@ -39,6 +43,8 @@ public:
     void setWindowHeight(int height) { windowHeight_ = height; }
     void setWindowMaximized(bool maximized) { windowMaximized_ = maximized; }
     void setSplitterX(int x) { splitterX_ = x; }
+    void setWordWrap(bool wrap) { wordWrap_ = wrap; }
+    void setRecentFiles(const RecentFiles& files) { recentFiles_ = files; }
 
 private:
     Font font_;
@@ -50,4 +56,6 @@ private:
     int windowHeight_ = 300;
     bool windowMaximized_ = false;
     int splitterX_ = 200;
+    bool wordWrap_ = false;
+    RecentFiles recentFiles_;
 };

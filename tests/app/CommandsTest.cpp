@@ -132,6 +132,44 @@ TEST_F(AppTest, SelectAllWorksInTheEditsOnly) {
     EXPECT_EQ(end, 2u);
 }
 
+bool waiting() {
+    return GetCursor() == LoadCursorA(nullptr, IDC_WAIT);
+}
+
+// Whether the wait cursor showed while a window of the thread was sent a message.
+bool waitSeen = false;
+LRESULT CALLBACK noteWaitCursor(int code, WPARAM wParam, LPARAM lParam) {
+    waitSeen = waitSeen || waiting();
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The work shows the wait cursor; the question before it, the message after
+// it (here from a save that fails) and the window after it do not.
+TEST_F(AppTest, OpenSaveSortAndRemoveAllShowTheWaitCursorWhileTheyWork) {
+    start();
+    std::string path = writeDatabase("db.txt", {{"b", "1"}, {"a", "2"}});
+    for (auto [id, button] : {std::pair{0, 0}, {IDM_SORT_DESCENDING, 0}, {IDM_SAVE, 0}, {IDM_SAVE, IDOK},
+                              {IDM_REMOVE_ALL, IDYES}}) {
+        ASSERT_TRUE(app->openFile(path));
+        clickItem(0);
+        HANDLE lock = button == IDOK ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                     : nullptr;
+        bool waitingInBox = false;
+        if (button)
+            answers.then([&, button](HWND box) {
+                waitingInBox = waiting();
+                pressButton(box, button);
+            });
+        waitSeen = false;
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, noteWaitCursor, nullptr, GetCurrentThreadId());
+        id ? command(id) : (void)app->openFile(path);
+        UnhookWindowsHookEx(hook);
+        if (lock)
+            CloseHandle(lock);
+        EXPECT_TRUE(waitSeen && !waitingInBox && !waiting()) << id << " " << button;
+    }
+}
+
 TEST_F(AppTest, AboutShowsTheProgramAndVersion) {
     start();
     answers.thenPress(IDOK);

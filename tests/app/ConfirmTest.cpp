@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "resource.h"
+#include "support/RecordLists.h"
 
 namespace {
 
@@ -126,7 +127,8 @@ const ConfirmRow rows[] = {
          EXPECT_FALSE(t.app->currentFileName().empty());
      }},
 
-    // Exit saves the preferences, never the database.
+    // Exit saves the preferences (the file opened among the recent ones),
+    // never the database.
     {"ExitYes",
      [](ConfirmTest& t) {
          t.database = t.writeDatabase("db.txt", {{"a", "1"}});
@@ -143,7 +145,8 @@ const ConfirmRow rows[] = {
          EXPECT_EQ(readBytes(t.settingsFile()),
                    "{color=0}\r\n{backgroundColor=16777215}\r\n{fontName=Courier New}\r\n{fontHeight=10}\r\n"
                    "{fontBold=false}\r\n{fontItalic=false}\r\n{windowX=10}\r\n{windowY=20}\r\n"
-                   "{windowWidth=500}\r\n{windowHeight=450}\r\n{windowMaximized=false}\r\n{splitterX=200}\r\n");
+                   "{windowWidth=500}\r\n{windowHeight=450}\r\n{windowMaximized=false}\r\n{splitterX=200}\r\n"
+                   "{recentFile1=" + escapedName(t.database) + "}\r\n");
      }},
     {"CloseBoxNo", nullptr,
      [](ConfirmTest& t) {

@@ -6,6 +6,8 @@
 #include <iterator>
 
 #include "resource.h"
+#include "support/RecordLists.h"
+#include "support/SettingsFile.h"
 
 namespace {
 
@@ -27,6 +29,45 @@ HDROP makeDrop(const Names& paths) {
     }
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
+}
+
+// A long path shows shortened, an "&" of its own doubled; a file that is
+// gone leaves the list; opened or saved, a file goes to the top.
+TEST_F(AppTest, RecentFilesStandAboveExitAndOpenAsOpenDoes) {
+    std::string folder = file(std::string(70, 'f'));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string longPath = folder + "\\R&D.txt";
+    ASSERT_TRUE(listOf({{"from the list", ""}}).save(longPath));
+    std::string gone = file("gone.txt");
+    ASSERT_TRUE(writeSettings(dir, {{"recentFile1", longPath}, {"recentFile2", gone}}));
+    start();
+    HMENU fileMenu = GetSubMenu(GetMenu(mainWindow()), 0);
+    auto item = [&](int position) {
+        char text[128] = {};
+        GetMenuStringA(fileMenu, position, text, sizeof text, MF_BYPOSITION);
+        return std::string(text);
+    };
+    ASSERT_EQ(GetMenuItemCount(fileMenu), 9);
+    EXPECT_EQ(item(5).rfind("&1 C:\\", 0), 0u) << item(5);
+    EXPECT_TRUE(item(5).ends_with("...\\R&&D.txt")) << item(5);
+    EXPECT_EQ((Names{item(4), item(6), item(7), item(8)}), (Names{"", "&2 " + gone, "", "E&xit"}));
+
+    command(IDM_RECENT_FILE_1);
+    EXPECT_EQ(windowText(mainWindow()), "Tabulo 0.6 - " + longPath);
+    EXPECT_EQ(listItems(), Names{"from the list"});
+    answers.thenPress(IDOK);
+    command(IDM_RECENT_FILE_2);
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_EQ(answers.seen()[0].text, "Error loading database file!");
+    EXPECT_EQ(GetMenuItemCount(fileMenu), 8);
+
+    std::string other = writeDatabase("other.txt", {{"x", ""}});
+    ASSERT_TRUE(app->openFile("other.txt")); // listed by its full path
+    std::string saved = file("saved.txt");
+    answers.then(choosePath(saved));
+    command(IDM_SAVE_AS);
+    EXPECT_EQ(app->preferences().recentFiles().paths(), (Names{saved, other, longPath}));
+    EXPECT_EQ(item(5), "&1 " + saved);
 }
 
 TEST_F(AppTest, OpenReplacesTheListAndNamesTheFile) {

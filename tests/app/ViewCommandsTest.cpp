@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "resource.h"
+#include "support/SettingsFile.h"
 
 namespace {
 
@@ -137,6 +138,27 @@ TEST_F(AppTest, FontGoesToTheListAndACopyToThePanel) {
     answers.thenPress(IDCANCEL);
     command(IDM_FONT);
     EXPECT_EQ(app->listFont().pointSize(), 20);
+}
+
+// Switched off, from a start that had it on, with an edit pending.
+TEST_F(AppTest, WordWrapIsCheckedInTheViewMenuAndKeptAtExit) {
+    ASSERT_TRUE(writeSettings(dir, {{"wordWrap", "true"}}));
+    start();
+    auto checked = [&] { return (GetMenuState(GetMenu(mainWindow()), IDM_WORD_WRAP, 0) & MF_CHECKED) != 0; };
+    EXPECT_TRUE(app->recordDialog().wordWrap() && checked() && !IsWindowEnabled(valueEdit()));
+    openDatabase({{"a", "value"}, {"b", ""}});
+    clickItem(0);
+    SetFocus(valueEdit());
+    type(valueEdit(), "new ");
+    command(IDM_WORD_WRAP);
+    EXPECT_FALSE(app->recordDialog().wordWrap() || checked());
+    EXPECT_EQ(app->recordList().at(0).value(), "value");
+    type(valueEdit(), "!");
+    clickItem(1);
+    EXPECT_EQ(app->recordList().at(0).value(), "new !value");
+    answers.thenPress(IDYES);
+    command(IDM_EXIT);
+    EXPECT_EQ(readBytes(settingsFile()).find("wordWrap"), std::string::npos);
 }
 
 TEST_F(AppTest, ChosenColoursAndFontAreSavedAtExit) {

@@ -163,22 +163,27 @@ TEST(DialogTemplate, ControlsStandInTabOrderWithTheirExactStyles) {
     }
 }
 
+// The Value edit made anew for word wrap stands where the template's stood.
 TEST(DialogTemplate, PanelCreatesItsControlsInTemplateOrder) {
     HostWindow host;
     RecordDialog panel(host.handle());
-    HWND child = GetWindow(panel.hwnd(), GW_CHILD);
-    for (const ExpectedControl& expected : expectedControls) {
-        SCOPED_TRACE(expected.id);
-        ASSERT_NE(nullptr, child);
-        char className[32] = {};
-        GetClassNameA(child, className, sizeof className);
-        EXPECT_STRCASEEQ(expected.className, className);
-        EXPECT_EQ(expected.id, GetDlgCtrlID(child));
-        child = GetWindow(child, GW_HWNDNEXT);
+    for (bool wrap : {false, true}) {
+        ASSERT_TRUE(panel.setWordWrap(wrap));
+        HWND child = GetWindow(panel.hwnd(), GW_CHILD);
+        for (const ExpectedControl& expected : expectedControls) {
+            SCOPED_TRACE(expected.id);
+            ASSERT_NE(nullptr, child);
+            char className[32] = {};
+            GetClassNameA(child, className, sizeof className);
+            EXPECT_STRCASEEQ(expected.className, className);
+            EXPECT_EQ(expected.id, GetDlgCtrlID(child));
+            child = GetWindow(child, GW_HWNDNEXT);
+        }
+        EXPECT_EQ(nullptr, child);
+        EXPECT_EQ(panel.valueEdit(), GetDlgItem(panel.hwnd(), IDC_VALUE_EDIT));
+        EXPECT_EQ(panel.valueEdit(), GetNextDlgTabItem(panel.hwnd(), panel.nameEdit(), FALSE));
+        EXPECT_EQ(panel.nameEdit(), GetNextDlgTabItem(panel.hwnd(), panel.valueEdit(), FALSE));
     }
-    EXPECT_EQ(nullptr, child);
-    EXPECT_EQ(panel.valueEdit(), GetNextDlgTabItem(panel.hwnd(), panel.nameEdit(), FALSE));
-    EXPECT_EQ(panel.nameEdit(), GetNextDlgTabItem(panel.hwnd(), panel.valueEdit(), FALSE));
 }
 
 } // namespace

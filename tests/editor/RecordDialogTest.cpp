@@ -329,6 +329,41 @@ TEST_F(RecordDialogTest, FontThatCannotBeCopiedLeavesTheEditsAsTheyWere) {
     EXPECT_NE(0, GetObjectA(before, sizeof held, &held));
 }
 
+TEST_F(RecordDialogTest, WordWrapMakesTheValueEditAnewKeepingWhatTheUserHad) {
+    panel.show(true);
+    panel.setFont(Font("Courier New", 12, false, false));
+    std::string value = lines(40, 8) + "\r\n";
+    for (int word = 0; word < 60; ++word)
+        value += " word";
+    panel.setValueText(value);
+    LONG styles[] = {GetWindowLongA(panel.valueEdit(), GWL_STYLE), GetWindowLongA(panel.valueEdit(), GWL_EXSTYLE)};
+    for (bool wrap : {true, false}) {
+        HWND before = panel.valueEdit();
+        HFONT font = fontOf(before);
+        SetFocus(before);
+        SendMessageA(before, EM_SETSEL, 30, 12); // the caret at the start
+        SendMessageA(before, EM_LINESCROLL, 0, 20 - SendMessageA(before, EM_GETFIRSTVISIBLELINE, 0, 0));
+        SendMessageA(before, EM_SETMODIFY, TRUE, 0);
+        ASSERT_TRUE(panel.setWordWrap(wrap));
+        HWND after = panel.valueEdit();
+        EXPECT_EQ(wrap, panel.wordWrap());
+        EXPECT_EQ(wrap, SendMessageA(after, EM_GETLINECOUNT, 0, 0) > 41);
+        EXPECT_EQ(value, panel.valueText());
+        EXPECT_EQ(after, GetFocus());
+        EXPECT_EQ(font, fontOf(after));
+        EXPECT_EQ(20, SendMessageA(after, EM_GETFIRSTVISIBLELINE, 0, 0));
+        EXPECT_TRUE(SendMessageA(after, EM_GETMODIFY, 0, 0));
+        ModifierKeys shift(FSHIFT);
+        SendMessageA(after, WM_KEYDOWN, VK_RIGHT, 1);
+        DWORD start = 0, end = 0;
+        SendMessageA(after, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(13u, start);
+        EXPECT_EQ(30u, end);
+    }
+    EXPECT_EQ(styles[0], GetWindowLongA(panel.valueEdit(), GWL_STYLE));
+    EXPECT_EQ(styles[1], GetWindowLongA(panel.valueEdit(), GWL_EXSTYLE));
+}
+
 TEST(RecordDialogLifetime, DestructorDestroysThePanel) {
     HostWindow host;
     auto* panel = new RecordDialog(host.handle());

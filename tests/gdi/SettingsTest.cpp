@@ -70,9 +70,11 @@ TEST_F(SettingsTest, FileWithoutFontEntriesBringsBackTheDefaultFont) {
     settings.setWindowX(5);
     for (const char* text : {"", "{splitterX=350}"}) {
         settings.setFont(Font("DejaVu Sans", 20, true, true));
+        settings.setWordWrap(true);
         EXPECT_TRUE(loadText(text));
         expectDefaultFont(settings.font());
         EXPECT_EQ(settings.windowX(), 5);
+        EXPECT_FALSE(settings.wordWrap()); // as every file written before it
     }
     EXPECT_EQ(settings.splitterX(), 350);
 }
@@ -124,6 +126,11 @@ TEST_F(SettingsTest, EverythingComesBackFromTheFile) {
     settings.setWindowHeight(480);
     settings.setWindowMaximized(true);
     settings.setSplitterX(-1);
+    settings.setWordWrap(true);
+    RecentFiles recent;
+    recent.add("C:\\{older}.txt");
+    recent.add("newer.txt");
+    settings.setRecentFiles(recent);
     std::string text = savedText();
     EXPECT_NE(text.find(entry("color", "-1")), std::string::npos);
     EXPECT_NE(text.find(entry("fontName", "a\\ob\\cc\\\\d")), std::string::npos);
@@ -141,6 +148,8 @@ TEST_F(SettingsTest, EverythingComesBackFromTheFile) {
     EXPECT_EQ(loaded.windowHeight(), 480);
     EXPECT_TRUE(loaded.windowMaximized());
     EXPECT_EQ(loaded.splitterX(), -1);
+    EXPECT_TRUE(loaded.wordWrap());
+    EXPECT_EQ(loaded.recentFiles().paths(), recent.paths());
 }
 
 TEST_F(SettingsTest, WeightsBelowSevenHundredComeBackAsDefaultWeight) {

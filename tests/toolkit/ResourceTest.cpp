@@ -65,7 +65,8 @@ TEST(Resources, MenuBarHasEveryPopupItemAndIdentifierInOrder) {
                       {"Sort A&scending", 10015}, {"Sort Des&cending", 10016}, separator,
                       {"Move &Up\tAlt+Up", 10031}, {"Move &Down\tAlt+Down", 10032}, separator,
                       {"&Find...\tCtrl+F", 10033}, {"Find &Next\tF3", 10034}, {"Find &Previous\tShift+F3", 10035}}},
-        {"&View", {{"&Font...", 10010}, {"&Color...", 10017}, {"&Background Color...", 10018}}},
+        {"&View", {{"&Font...", 10010}, {"&Color...", 10017}, {"&Background Color...", 10018}, separator,
+                   {"&Word Wrap", 10036}}},
         {"&Help", {{"&User Guide\tF1", 10030}, {"&About Tabulo", 10012}}},
     };
     std::vector<Popup> found;
