@@ -129,6 +129,7 @@ private:
     void onSave();
     void onSaveAs();
     bool saveOver(const std::string& path);
+    bool isCurrentFile(const std::string& path) const;
     void onDropFiles(HDROP drop);
     bool loadFile(const std::string& path, LoadReport& report);
     bool saveTo(const std::string& path);
@@ -187,6 +188,7 @@ private:
     void applyWordWrap(bool wrap);
 
     // The File menu's list of the files used last (AppRecentFiles.cpp)
+    static std::string fullPathOf(const std::string& path);
     void rememberRecentFile(const std::string& path);
     void forgetRecentFile(const std::string& path);
     void showRecentFiles();

@@ -17,18 +17,6 @@ const char* const untitledTitle = "Tabulo " TABULO_VERSION_SHORT " - Untitled";
 const char* const saveWouldChangeText =
     "Part of this file is not in the database format. Saving over it will change or remove that part.";
 
-std::string fullPath(const std::string& path) {
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return length > 0 && length < sizeof full ? std::string(full, length) : path;
-}
-
-// Two names of one file, as the file system takes them: letters of either
-// case alike, a name relative to the current folder as its full path.
-bool sameFile(const std::string& a, const std::string& b) {
-    return _stricmp(fullPath(a).c_str(), fullPath(b).c_str()) == 0;
-}
-
 std::string saveOverQuestion(const std::string& path) {
     return path + "\r\n\r\n" + saveWouldChangeText + "\r\n\r\nSave anyway?";
 }
@@ -125,7 +113,7 @@ bool App::saveTo(const std::string& path) {
 // current file, when it warned as it opened, only when the user says so;
 // after a save, or New, no file that warned is current any more.
 bool App::saveOver(const std::string& path) {
-    if (fileWarnedOnOpen && sameFile(path, fileName) && !confirm(saveOverQuestion(path).c_str()))
+    if (fileWarnedOnOpen && isCurrentFile(path) && !confirm(saveOverQuestion(path).c_str()))
         return false;
     if (!saveTo(path)) {
         showError("Error saving file!");
@@ -133,4 +121,10 @@ bool App::saveOver(const std::string& path) {
     }
     fileWarnedOnOpen = false;
     return true;
+}
+
+// Two names of one file, as the file system takes them: letters of either
+// case alike, a name relative to the current folder as its full path.
+bool App::isCurrentFile(const std::string& path) const {
+    return _stricmp(fullPathOf(path).c_str(), fullPathOf(fileName).c_str()) == 0;
 }

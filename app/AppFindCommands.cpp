@@ -37,8 +37,7 @@ struct EditText {
     EditText(HWND edit, const LeadBytes& leadBytes) : lead(leadBytes) {
         if (!lead.any())
             return;
-        bytes.resize(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1);
-        bytes.resize(static_cast<std::size_t>(GetWindowTextA(edit, bytes.data(), static_cast<int>(bytes.size()))));
+        bytes = Window::textOf(edit);
         countsCharacters = editLength(edit) != bytes.size();
     }
 

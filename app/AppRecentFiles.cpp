@@ -15,15 +15,6 @@ namespace {
 // in the middle, its file name kept as far as it can be.
 constexpr UINT shownPathLength = 60;
 
-// The list keeps full paths: they name the file from whatever folder the
-// program is started in, and a file opened by a relative name (from the
-// command line) stands in the list once with the same file from the dialog.
-std::string fullPathOf(const std::string& path) {
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return length > 0 && length < sizeof full ? std::string(full, length) : path;
-}
-
 // "&1 " and the path, its own "&" doubled so that it shows rather than
 // marking the item's key.
 std::string itemText(std::size_t position, const std::string& path) {
@@ -58,6 +49,15 @@ void removeRecentFileItems(HMENU menu) {
 }
 
 } // namespace
+
+// The list keeps full paths: they name the file from whatever folder the
+// program is started in, and a file opened by a relative name (from the
+// command line) stands in the list once with the same file from the dialog.
+std::string App::fullPathOf(const std::string& path) {
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : path;
+}
 
 void App::rememberRecentFile(const std::string& path) {
     RecentFiles files = settings.recentFiles();

@@ -1,14 +1,8 @@
 #include "EditRecreator.h"
 
-namespace {
+#include "Window.h"
 
-std::string textOf(HWND edit) {
-    int length = GetWindowTextLengthA(edit);
-    std::string text(length + 1, '\0');
-    int copied = GetWindowTextA(edit, text.data(), length + 1);
-    text.resize(copied > 0 ? copied : 0);
-    return text;
-}
+namespace {
 
 // EM_GETSEL gives the selection's ends in order, whichever end the caret is
 // at; the caret shows which, while the edit has the focus.
@@ -22,7 +16,7 @@ bool caretAtSelectionStart(HWND edit, DWORD start, DWORD end) {
 
 } // namespace
 
-EditRecreator::EditRecreator(HWND edit) : edit_(edit), text_(textOf(edit)) {
+EditRecreator::EditRecreator(HWND edit) : edit_(edit), text_(Window::textOf(edit)) {
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart_),
                  reinterpret_cast<LPARAM>(&selectionEnd_));
     caretAtStart_ = caretAtSelectionStart(edit, selectionStart_, selectionEnd_);

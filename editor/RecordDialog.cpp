@@ -1,6 +1,7 @@
 #include "RecordDialog.h"
 
 #include "EditRecreator.h"
+#include "Window.h"
 #include "resource.h"
 
 namespace {
@@ -10,14 +11,6 @@ const char ownerProperty[] = "A";
 
 // A multi-line edit without these wraps its lines at its width.
 constexpr DWORD horizontalScrolling = WS_HSCROLL | ES_AUTOHSCROLL;
-
-std::string editText(HWND edit) {
-    int length = GetWindowTextLengthA(edit);
-    std::string text(length + 1, '\0');
-    int copied = GetWindowTextA(edit, text.data(), length + 1);
-    text.resize(copied > 0 ? copied : 0);
-    return text;
-}
 
 } // namespace
 
@@ -49,11 +42,11 @@ void RecordDialog::setValueText(const std::string& text) {
 }
 
 std::string RecordDialog::nameText() const {
-    return editText(nameEdit_);
+    return Window::textOf(nameEdit_);
 }
 
 std::string RecordDialog::valueText() const {
-    return editText(valueEdit_);
+    return Window::textOf(valueEdit_);
 }
 
 void RecordDialog::setFont(const Font& font) {

@@ -107,3 +107,11 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         detach(hwnd, window);
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
+
+std::string Window::textOf(HWND window) {
+    int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}

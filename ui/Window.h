@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The owner's message handler. It gets back the owner pointer it installed
 // and does its own default processing (DefWindowProcA for what it leaves).
 using WindowCallback = LRESULT (*)(void* owner, HWND, UINT, WPARAM, LPARAM);
@@ -28,6 +30,9 @@ public:
     BOOL destroy();
 
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
+    // The text of any window, such as an edit's contents, in the ANSI code
+    // page.
+    static std::string textOf(HWND window);
 
     HWND hwnd = nullptr;
     void* owner = nullptr;
