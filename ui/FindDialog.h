@@ -42,12 +42,14 @@ public:
 
     // The last text searched for; empty before the first search.
     const char* text() const { return text_; }
-    bool matchCase() const { return (find_.Flags & FR_MATCHCASE) != 0; }
-    bool searchDown() const { return (find_.Flags & FR_DOWN) != 0; }
+    bool matchCase() const { return (choices_ & FR_MATCHCASE) != 0; }
+    bool searchDown() const { return (choices_ & FR_DOWN) != 0; }
 
 private:
     FINDREPLACEA find_;
     char text_[bufferSize];
     HWND box_ = nullptr;
+    // FR_DOWN and FR_MATCHCASE as the box last reported them.
+    DWORD choices_ = FR_DOWN;
     UINT message_;
 };

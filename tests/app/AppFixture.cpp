@@ -55,10 +55,7 @@ DialogAnswerer::Action choosePath(const std::string& path) {
 }
 
 void AppTest::SetUp() {
-    // The drag list box starts a drag where the real pointer is, whatever
-    // point a click names: the pointer waits in a corner, away from every
-    // list box, at the start of each test.
-    ASSERT_TRUE(movePointerTo({GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1}));
+    parkPointer();
     char current[MAX_PATH];
     GetCurrentDirectoryA(sizeof current, current);
     previousDirectory_ = current;
@@ -125,6 +122,22 @@ POINT AppTest::itemPoint(int index) const {
     POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     MapWindowPoints(list(), HWND_DESKTOP, &p, 1);
     return p;
+}
+
+void AppTest::mouse(UINT message, POINT screen) {
+    ASSERT_TRUE(movePointerTo(screen));
+    WPARAM buttons = message == WM_LBUTTONUP ? 0 : MK_LBUTTON;
+    PostMessageA(list(), message, buttons, listPoint(screen));
+    runLoop();
+}
+
+LPARAM AppTest::listPoint(POINT screen) const {
+    ScreenToClient(list(), &screen);
+    return MAKELPARAM(screen.x, screen.y);
+}
+
+void AppTest::parkPointer() {
+    ASSERT_TRUE(movePointerTo({GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1}));
 }
 
 void AppTest::clickItem(int index) {

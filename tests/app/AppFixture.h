@@ -54,6 +54,15 @@ public:
     void clickItem(int index);
     // The point of the middle of a list item, in screen coordinates.
     POINT itemPoint(int index) const;
+    // The mouse as the drag list box reads it: the real pointer at a point
+    // of the screen and the button or move message there.
+    void mouse(UINT message, POINT screen);
+    // A point of the screen as the list box's mouse messages carry it.
+    LPARAM listPoint(POINT screen) const;
+    // The drag list box starts a drag where the real pointer is, whatever
+    // point a click names: between drags the pointer waits in a corner,
+    // away from every list box.
+    static void parkPointer();
 
     // Whether the menu bar's item is greyed.
     bool greyed(UINT id) const;

@@ -19,21 +19,6 @@ protected:
         openDatabase({{"A", "a"}, {"B", "b"}, {"C", "c"}, {"D", "d"}, {"E", "e"}});
     }
 
-    // The mouse as the drag list box reads it: the real pointer at a point
-    // of the screen and the button or move message there.
-    void mouse(UINT message, POINT screen) {
-        ASSERT_TRUE(movePointerTo(screen));
-        WPARAM buttons = message == WM_LBUTTONUP ? 0 : MK_LBUTTON;
-        PostMessageA(list(), message, buttons, listPoint(screen));
-        runLoop();
-    }
-
-    // A point of the screen as the list box's mouse messages carry it.
-    LPARAM listPoint(POINT screen) const {
-        ScreenToClient(list(), &screen);
-        return MAKELPARAM(screen.x, screen.y);
-    }
-
     // The cursor the drag list shows for DL_COPYCURSOR (Wine's comctl32
     // resource; DL_MOVECURSOR's is 102).
     static HCURSOR copyCursor() { return LoadCursorA(GetModuleHandleA("comctl32.dll"), MAKEINTRESOURCEA(104)); }

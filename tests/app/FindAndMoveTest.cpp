@@ -131,6 +131,9 @@ TEST_F(FindTest, F3AndShiftF3SearchAgainAfterCommittingThePanel) {
     EXPECT_EQ(answers.seen().back().caption, "Find");
     EXPECT_EQ(answers.seen().back().text, "Cannot find \"zeta\".");
     EXPECT_EQ(listSelection(), 0);
+    SetWindowTextA(edit, "alpha"); // down, as the box was left the last time
+    pressKey(edit, VK_RETURN);
+    expectMatch(0, valueEdit(), 15);
 }
 
 // Runs again under code page 932 (app_tests_cp932), where 0x83 0x41 is one

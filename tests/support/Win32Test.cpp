@@ -95,6 +95,12 @@ void DialogAnswerer::thenPress(int buttonId) {
     then([buttonId](HWND dialog) { pressButton(dialog, buttonId); });
 }
 
+void DialogAnswerer::reset() {
+    actions_.clear();
+    seen_.clear();
+    unexpected_ = 0;
+}
+
 LRESULT CALLBACK DialogAnswerer::hookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && activeAnswerer)
         activeAnswerer->onActivate(reinterpret_cast<HWND>(wParam));

@@ -52,6 +52,10 @@ public:
     // Queues pressing a button (IDOK, IDCANCEL, IDYES, IDNO...).
     void thenPress(int buttonId);
 
+    // Forgets the queued actions, the dialogs seen and the count of
+    // unexpected ones: a fresh start within one test.
+    void reset();
+
     const std::vector<Seen>& seen() const { return seen_; }
     int unexpected() const { return unexpected_; }
     bool allAnswered() const { return actions_.empty(); }

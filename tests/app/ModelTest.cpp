@@ -1,0 +1,387 @@
+// Seeded random sequences of a user's actions, run through the program and
+// through a model beside it: the records in a plain vector, the selection,
+// the last match of a search and the bytes a save writes. After each action
+// the list, its selection and the panel must show the model, a save must
+// write the model's bytes and an open must read back the records saved. A
+// difference is reported with the seed and the fewest of its actions that
+// still show it. TABULO_MODEL_SEQUENCES and TABULO_MODEL_ACTIONS ask for a
+// longer search, TABULO_MODEL_SEED for other sequences (or one that failed).
+#include "AppFixture.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <random>
+#include <tuple>
+
+#include "resource.h"
+#include "support/RecordLists.h"
+
+namespace {
+
+using Records = std::vector<Record>;
+using Random = std::mt19937;
+
+constexpr int findWhatEdit = 0x480; // of the system's Find box
+
+enum class Kind { add, remove, removeAll, click, type, move, drag, sort, find, save, open };
+// How often each kind is drawn.
+constexpr int weights[] = {2, 1, 1, 3, 4, 2, 2, 2, 2, 2, 1};
+
+// first: Remove and Remove All, whether the question is answered Yes; click
+// and drag, the item; type, the field (1 the value); move, the step; sort, 1
+// for descending; find, whether Esc closes the box after. second: type,
+// whether the text replaces the field's; drag, the item it is dropped on.
+struct Action {
+    Kind kind;
+    int first = 0;
+    int second = 0;
+    std::string text;
+};
+
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text)
+        out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\\' || c == '"' ? std::string{'\\', c} : std::string(1, c);
+    return out + "\"";
+}
+
+std::string joined(const std::vector<std::string>& texts) {
+    std::string out;
+    for (const std::string& text : texts)
+        out += (out.empty() ? "" : ", ") + quoted(text);
+    return "{" + out + "}";
+}
+
+std::string describe(const Action& a) {
+    const std::string yes = a.first ? ", Yes" : ", No", item = std::to_string(a.first);
+    const std::string field = a.first ? "Value" : "Name", how = a.second ? " over all " : " at the end ";
+    const std::string texts[] = {"Add", "Remove" + yes, "Remove All" + yes, "click item " + item,
+                                 "type in " + field + how + quoted(a.text), a.first < 0 ? "Move Up" : "Move Down",
+                                 "drag item " + item + " onto " + std::to_string(a.second),
+                                 a.first ? "Sort Descending" : "Sort Ascending",
+                                 "Find Next " + quoted(a.text) + (a.first ? ", then Esc" : ""), "Save", "Open again"};
+    return texts[static_cast<int>(a.kind)];
+}
+
+// The file as a save should write it: "{" name "=" value "}" CR LF, braces
+// and backslashes escaped, and "=" too in names.
+std::string fileBytes(const Records& records) {
+    auto escaped = [](const std::string& text, bool inName) {
+        std::string out;
+        for (char c : text)
+            out += c == '{' ? "\\o" : c == '}' ? "\\c" : c == '\\' ? "\\\\"
+                   : c == '=' && inName ? "\\=" : std::string{c};
+        return out;
+    };
+    std::string bytes;
+    for (const Record& r : records)
+        bytes += "{" + escaped(r.name(), true) + "=" + escaped(r.value(), false) + "}\r\n";
+    return bytes;
+}
+
+// Sorting and searching take "A" to "Z" as "a" to "z".
+std::string folded(std::string text) {
+    for (char& c : text)
+        c = c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+    return text;
+}
+
+// A place in the records: record, field (0 the name, 1 the value), offset.
+using Place = std::tuple<int, int, std::size_t>;
+
+// The first match at `from` or after it, else the first of all.
+std::optional<Place> findFrom(const Records& records, const std::string& text, const Place& from) {
+    std::optional<Place> first;
+    for (int r = 0; r < static_cast<int>(records.size()); ++r)
+        for (int f : {0, 1}) {
+            std::string field = folded(f ? records[r].value() : records[r].name());
+            for (auto at = field.find(folded(text)); at != std::string::npos; at = field.find(folded(text), at + 1)) {
+                if (Place{r, f, at} >= from)
+                    return Place{r, f, at};
+                first = first ? first : Place{r, f, at};
+            }
+        }
+    return first;
+}
+
+std::string randomText(Random& random, bool value) {
+    static const std::string letters = "aAbBzZ_[{}\\= ";
+    std::string text;
+    for (int length = 1 + random() % 4; length > 0; --length)
+        text += value && random() % 6 == 0 ? std::string("\r\n") : std::string(1, letters[random() % letters.size()]);
+    return text;
+}
+
+int setting(const char* name, int fallback) {
+    return std::getenv(name) ? std::atoi(std::getenv(name)) : fallback;
+}
+
+class ModelTest : public AppTest {
+protected:
+    struct Failure {
+        std::size_t step;
+        std::string what;
+    };
+
+    // A fresh program on a file of `initial`, then the actions; with `random`
+    // they are drawn on the way, `length` of them.
+    std::optional<Failure> run(const Records& initial, std::vector<Action>& actions, Random* random = nullptr,
+                               std::size_t length = 0) {
+        stop();
+        answers.reset();
+        start();
+        path = writeDatabase("db.txt", initial);
+        app->openFile(path);
+        runLoop();
+        records = saved = initial;
+        show(-1);
+        findBox = nullptr;
+        for (std::size_t i = 0; random ? i < length : i < actions.size(); ++i) {
+            if (random)
+                actions.push_back(randomAction(*random));
+            std::string what = act(actions[i]);
+            if (answers.unexpected() != 0 || !answers.allAnswered())
+                what = "the message boxes were not those foreseen; the last: " +
+                       quoted(answers.seen().empty() ? "" : answers.seen().back().text);
+            if (what.empty() && shown() != modelShown())
+                what = "the program shows " + shown() + ",\n     the model " + modelShown();
+            if (!what.empty())
+                return Failure{i, what};
+        }
+        return std::nullopt;
+    }
+
+    // Drops actions one at a time, going round, while the rest still fail,
+    // until no single one can go.
+    Failure shorten(const Records& initial, std::vector<Action>& actions, Failure failure) {
+        for (std::size_t i = 0, kept = 0; kept < actions.size(); i %= actions.size()) {
+            std::vector<Action> fewer = actions;
+            fewer.erase(fewer.begin() + i);
+            std::optional<Failure> still = run(initial, fewer);
+            if (!still) {
+                ++kept;
+                ++i;
+                continue;
+            }
+            fewer.resize(still->step + 1);
+            actions = fewer;
+            failure = *still;
+            kept = 0;
+        }
+        return failure;
+    }
+
+    Action randomAction(Random& random) {
+        std::discrete_distribution<int> kinds(std::begin(weights), std::end(weights));
+        Action a{static_cast<Kind>(kinds(random)), static_cast<int>(random() % 2), static_cast<int>(random() % 2), ""};
+        int count = std::max(static_cast<int>(records.size()), 1);
+        switch (a.kind) {
+        case Kind::remove: a.first = random() % 4 != 0; break;
+        case Kind::removeAll: a.first = random() % 4 == 0; break;
+        case Kind::click: a.first = random() % count; break;
+        case Kind::type: a.text = randomText(random, a.first); break;
+        case Kind::move: a.first = a.first ? 1 : -1; break;
+        case Kind::drag:
+            a.first = random() % count;
+            a.second = std::clamp(a.first + static_cast<int>(random() % 11) - 5, 0, count - 1);
+            break;
+        case Kind::find: a.text = searchText(random); break;
+        default: break;
+        }
+        return a;
+    }
+
+    // Mostly a piece of a name or value, so that it is found.
+    std::string searchText(Random& random) const {
+        const Record r = records.empty() ? Record() : records[random() % records.size()];
+        const std::string& field = random() % 2 ? r.value() : r.name();
+        std::string text = field.empty() ? "" : field.substr(random() % field.size(), 1 + random() % 3);
+        return text.empty() || text.find_first_of("\r\n") != std::string::npos ? randomText(random, false) : text;
+    }
+
+    // Does the action in the program and in the model; says what went wrong
+    // when a save or an open did not give the model's file or records.
+    std::string act(const Action& a) {
+        int count = static_cast<int>(records.size());
+        switch (a.kind) {
+        case Kind::add:
+            command(IDM_ADD);
+            records.push_back(Record("New Record", ""));
+            show(count);
+            break;
+        case Kind::remove:
+        case Kind::removeAll: {
+            bool all = a.kind == Kind::removeAll, asked = all || selected != -1;
+            if (asked)
+                answers.thenPress(a.first ? IDYES : IDNO);
+            command(all ? IDM_REMOVE_ALL : IDM_REMOVE);
+            if (asked && a.first) {
+                records.erase(all ? records.begin() : records.begin() + selected,
+                              all ? records.end() : records.begin() + selected + 1);
+                show(-1);
+            }
+            break;
+        }
+        case Kind::click:
+            if (a.first >= count)
+                break;
+            SendMessageA(list(), LB_SETTOPINDEX, a.first, 0);
+            clickItem(a.first);
+            if (a.first != selected)
+                show(a.first);
+            break;
+        case Kind::type: typeText(a); break;
+        case Kind::move:
+            command(a.first < 0 ? IDM_MOVE_UP : IDM_MOVE_DOWN);
+            if (selected != -1 && selected + a.first >= 0 && selected + a.first < count)
+                move(selected, selected + a.first);
+            break;
+        case Kind::drag: drag(a.first, a.second); break;
+        case Kind::sort:
+            command(a.first ? IDM_SORT_DESCENDING : IDM_SORT_ASCENDING);
+            std::stable_sort(records.begin(), records.end(), [&a](const Record& x, const Record& y) {
+                return a.first ? folded(y.name()) < folded(x.name()) : folded(x.name()) < folded(y.name());
+            });
+            show(-1);
+            break;
+        case Kind::find: return find(a.text, a.first);
+        case Kind::save:
+            command(IDM_SAVE);
+            saved = records;
+            if (readBytes(path) != fileBytes(saved))
+                return "the file holds " + quoted(readBytes(path)) + ", the model " + quoted(fileBytes(saved));
+            break;
+        case Kind::open:
+            app->openFile(path);
+            runLoop();
+            records = saved;
+            show(-1);
+            if (recordsOf(app->recordList()) != saved)
+                return "the names read are " + joined(namesOf(app->recordList())) + ", or a value differs";
+            break;
+        }
+        return "";
+    }
+
+    // The caret goes to the end of the field (Ctrl+End), or all of it is
+    // selected (Ctrl+A), and the text is typed; Enter makes a CR LF.
+    void typeText(const Action& a) {
+        if (selected == -1)
+            return;
+        HWND edit = a.first ? valueEdit() : nameEdit();
+        SetFocus(edit);
+        pressKey(edit, a.second ? 'A' : VK_END, FCONTROL);
+        std::string keys = a.text;
+        keys.erase(std::remove(keys.begin(), keys.end(), '\n'), keys.end());
+        type(edit, keys);
+        std::string& field = a.first ? records[selected].value() : records[selected].name();
+        field = a.second ? a.text : field + a.text;
+    }
+
+    // The press selects and shows the item; the record lands before the item
+    // it is dropped on, and on itself or the next item stays where it is.
+    void drag(int from, int onto) {
+        if (from >= static_cast<int>(records.size()) || onto >= static_cast<int>(records.size()))
+            return;
+        SendMessageA(list(), LB_SETTOPINDEX, std::min(from, onto), 0);
+        mouse(WM_LBUTTONDOWN, itemPoint(from));
+        mouse(WM_MOUSEMOVE, itemPoint(onto));
+        mouse(WM_LBUTTONUP, itemPoint(onto));
+        parkPointer();
+        if (from != selected)
+            show(from);
+        if (onto != from && onto != from + 1)
+            move(from, onto > from ? onto - 1 : onto);
+    }
+
+    // Searches down from the match the panel shows, else from the record
+    // after the selected one (the first with none).
+    std::string find(const std::string& text, bool closeBox) {
+        Place from{0, 0, 0};
+        if (match && std::get<0>(*match) == selected)
+            from = Place(selected, std::get<1>(*match), std::get<2>(*match) + 1);
+        else if (selected != -1)
+            from = Place(selected + 1, 0, 0);
+        std::optional<Place> found = findFrom(records, text, from);
+        if (!IsWindow(findBox)) {
+            answers.then([this](HWND box) { findBox = box; });
+            pressKey(list(), 'F', FCONTROL);
+            if (!pumpUntil([this] { return IsWindow(findBox); }))
+                return "Ctrl+F opened no Find box";
+        }
+        if (!found)
+            answers.thenPress(IDOK); // "Cannot find"
+        HWND edit = GetDlgItem(findBox, findWhatEdit);
+        SetWindowTextA(edit, text.c_str());
+        pressKey(edit, VK_RETURN);
+        if (closeBox)
+            pressKey(edit, VK_ESCAPE);
+        if (found && std::get<0>(*found) != selected)
+            show(std::get<0>(*found));
+        match = found ? found : match;
+        return "";
+    }
+
+    void show(int index) {
+        selected = index;
+        match.reset();
+    }
+
+    // The moved record stays selected, and a match in it goes along.
+    void move(int from, int to) {
+        Record moved = records[from];
+        records.erase(records.begin() + from);
+        records.insert(records.begin() + to, moved);
+        selected = to;
+        if (match && std::get<0>(*match) == from)
+            std::get<0>(*match) = to;
+        else
+            match.reset();
+    }
+
+    // The list, its selection and the panel as the program shows them, and
+    // as they should be.
+    std::string shown() const {
+        return joined(listItems()) + ", item " + std::to_string(listSelection()) + ", panel " +
+               joined({windowText(nameEdit()), windowText(valueEdit())}) + (IsWindowEnabled(nameEdit()) ? "" : " off");
+    }
+    std::string modelShown() const {
+        Record panel = selected == -1 ? Record() : records[selected];
+        return joined(namesOf(listOf(records))) + ", item " + std::to_string(selected) + ", panel " +
+               joined({panel.name(), panel.value()}) + (selected != -1 ? "" : " off");
+    }
+
+    // The panel's edits are in `records` at once: whatever could tell them
+    // apart from the records commits the panel first.
+    Records records;
+    Records saved;
+    int selected = -1;
+    std::optional<Place> match;
+    std::string path;
+    HWND findBox = nullptr;
+};
+
+TEST_F(ModelTest, RandomActionsDoWhatTheModelDoes) {
+    const int sequences = setting("TABULO_MODEL_SEQUENCES", 20), firstSeed = setting("TABULO_MODEL_SEED", 1);
+    const std::size_t length = setting("TABULO_MODEL_ACTIONS", 40);
+    for (int seed = firstSeed; seed < firstSeed + sequences; ++seed) {
+        Random random(seed);
+        Records initial;
+        for (int count = 2 + random() % 4; count > 0; --count)
+            initial.push_back(Record(randomText(random, false), randomText(random, true)));
+        std::vector<Action> actions;
+        std::optional<Failure> failure = run(initial, actions, &random, length);
+        if (!failure)
+            continue;
+        actions.resize(failure->step + 1);
+        Failure last = shorten(initial, actions, *failure);
+        std::string steps;
+        for (const Action& a : actions)
+            steps += "\n  " + describe(a);
+        FAIL() << "seed " << seed << ", on a file of " << quoted(fileBytes(initial)) << ":" << steps << "\nthen "
+               << last.what;
+    }
+}
+
+} // namespace
