@@ -277,6 +277,9 @@ protected:
         type(edit, keys);
         std::string& field = a.first ? records[selected].value() : records[selected].name();
         field = a.second ? a.text : field + a.text;
+        // Typing in the field of a match: the next search goes on from the caret.
+        if (match && std::get<0>(*match) == selected && std::get<1>(*match) == a.first)
+            match = Place(selected, a.first, field.size() - 1);
     }
 
     // The press selects and shows the item; the record lands before the item
