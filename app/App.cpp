@@ -142,8 +142,7 @@ void App::processMessage(MSG& msg) {
         return;
     HWND focus = GetFocus();
     if (IsDialogMessageA(mainWindow.hwnd, &msg)) {
-        if (focus != editor->valueEdit() && GetFocus() == editor->valueEdit())
-            showValueStart();
+        onDialogNavigation(msg, focus);
     } else {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "AcceleratorTable.h"
+#include "EditControl.h"
 #include "ColorValue.h"
 #include "FindDialog.h"
 #include "Font.h"
@@ -102,6 +103,7 @@ private:
     void rememberFocus();
     bool restoreFocus();
     void keepKeyboardFocus();
+    void onDialogNavigation(const MSG& msg, HWND focusBefore);
     void showValueStart();
 
     // The window's first layout and its placement (AppPlacement.cpp)
@@ -157,7 +159,7 @@ private:
     void onFindNotification(LPARAM lParam);
     void search(RecordSearch::Direction direction, bool focusMatch);
     TextPlace searchStart(RecordSearch::Direction direction) const;
-    HWND matchEdit() const;
+    EditControl& matchField() const;
     void reportNotFound();
 
     // View commands (AppViewCommands.cpp)

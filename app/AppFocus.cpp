@@ -65,11 +65,21 @@ void App::keepKeyboardFocus() {
         SetFocus(listBox.hwnd());
 }
 
-// Dialog navigation selects all of an edit it moves into, and the next key
-// typed would replace a whole note of many lines: the Value edit gets the
-// caret at its start instead, nothing selected. The Name edit keeps the
-// selection, which typing a new name replaces.
+// Tab selects all of an edit it moves into, and the next key typed would
+// replace a whole note of many lines: Tab into the Value edit puts the caret
+// at its start instead, nothing selected. The Name edit keeps the
+// selection, which typing a new name replaces. Only the key counts: the
+// Value edit takes the focus in other ways too (a word wrap switch makes it
+// anew), and then the caret stays where the user left it.
+void App::onDialogNavigation(const MSG& msg, HWND focusBefore) {
+    HWND value = editor->valueEdit();
+    bool tabbedIntoValue =
+        msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && focusBefore != value && GetFocus() == value;
+    if (tabbedIntoValue)
+        showValueStart();
+}
+
 void App::showValueStart() {
-    SendMessageA(editor->valueEdit(), EM_SETSEL, 0, 0);
-    SendMessageA(editor->valueEdit(), EM_SCROLLCARET, 0, 0);
+    editor->valueControl().select(0, 0);
+    editor->valueControl().scrollSelectionIntoView();
 }

@@ -18,7 +18,7 @@ void App::onAdd() {
     listBox.select(static_cast<int>(records.size()) - 1);
     showSelection();
     SetFocus(editor->nameEdit());
-    SendMessageA(editor->nameEdit(), EM_SETSEL, 0, -1);
+    editor->nameControl().selectAll();
 }
 
 void App::onRemove() {

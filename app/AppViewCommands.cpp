@@ -29,6 +29,7 @@ void App::onBackgroundColor() {
 
 void App::onSelectAll() {
     HWND focus = GetFocus();
-    if (focus == editor->nameEdit() || focus == editor->valueEdit())
-        SendMessageA(focus, EM_SETSEL, 0, -1);
+    for (EditControl* field : {&editor->nameControl(), &editor->valueControl()})
+        if (focus == field->hwnd())
+            field->selectAll();
 }

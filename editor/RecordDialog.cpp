@@ -1,7 +1,5 @@
 #include "RecordDialog.h"
 
-#include "EditRecreator.h"
-#include "Window.h"
 #include "resource.h"
 
 namespace {
@@ -34,27 +32,27 @@ RecordDialog::~RecordDialog() {
 }
 
 void RecordDialog::setNameText(const std::string& text) {
-    SetWindowTextA(nameEdit_, text.c_str());
+    name_.setText(text);
 }
 
 void RecordDialog::setValueText(const std::string& text) {
-    SetWindowTextA(valueEdit_, text.c_str());
+    value_.setText(text);
 }
 
 std::string RecordDialog::nameText() const {
-    return Window::textOf(nameEdit_);
+    return name_.text();
 }
 
 std::string RecordDialog::valueText() const {
-    return Window::textOf(valueEdit_);
+    return value_.text();
 }
 
 void RecordDialog::setFont(const Font& font) {
     // A copy that cannot be made leaves the previous font, which the edits
     // are given again.
     font_ = font;
-    font_.applyTo(nameEdit_, true);
-    font_.applyTo(valueEdit_, true);
+    font_.applyTo(name_.hwnd(), true);
+    font_.applyTo(value_.hwnd(), true);
     if (!fitNameEditToFont())
         return;
     RECT client;
@@ -79,11 +77,8 @@ void RecordDialog::show(bool visible) {
 bool RecordDialog::setWordWrap(bool wrap) {
     if (wrap == wordWrap_)
         return true;
-    EditRecreator recreator(valueEdit_);
-    HWND edit = wrap ? recreator.recreate(0, horizontalScrolling) : recreator.recreate(horizontalScrolling, 0);
-    if (!edit)
+    if (!(wrap ? value_.recreate(0, horizontalScrolling) : value_.recreate(horizontalScrolling, 0)))
         return false;
-    valueEdit_ = edit;
     wordWrap_ = wrap;
     return true;
 }
@@ -124,15 +119,15 @@ void RecordDialog::onInitDialog(HWND dialog) {
     if (!SetPropA(dialog, ownerProperty, this))
         return;
     hwnd_ = dialog;
-    nameEdit_ = GetDlgItem(dialog, IDC_NAME_EDIT);
-    valueEdit_ = GetDlgItem(dialog, IDC_VALUE_EDIT);
+    name_.attach(GetDlgItem(dialog, IDC_NAME_EDIT));
+    value_.attach(GetDlgItem(dialog, IDC_VALUE_EDIT));
     // Values and names may be far longer than an edit's default limit.
-    SendMessageA(nameEdit_, EM_LIMITTEXT, 0, 0);
-    SendMessageA(valueEdit_, EM_LIMITTEXT, 0, 0);
+    name_.liftTextLimit();
+    value_.liftTextLimit();
 
     RECT client;
     GetClientRect(dialog, &client);
-    RECT value = childRect(valueEdit_);
+    RECT value = childRect(value_.hwnd());
     valueLeft_ = value.left;
     valueTop_ = value.top;
     rightMargin_ = client.right - value.right;
@@ -140,17 +135,16 @@ void RecordDialog::onInitDialog(HWND dialog) {
     valueLabelTop_ = childRect(GetDlgItem(dialog, IDC_VALUE_LABEL)).top;
     measureNameEdit();
 
-    SetFocus(valueEdit_);
-    SendMessageA(valueEdit_, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    SetFocus(value_.hwnd());
+    value_.select(0, 0);
 }
 
 // Measured with the template's own font, which the template's height fits.
 void RecordDialog::measureNameEdit() {
-    RECT outer = childRect(nameEdit_);
+    RECT outer = childRect(name_.hwnd());
     RECT client;
-    GetClientRect(nameEdit_, &client);
-    RECT text;
-    SendMessageA(nameEdit_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    GetClientRect(name_.hwnd(), &client);
+    RECT text = name_.formattingRect();
     nameHeight_ = outer.bottom - outer.top;
     nameBorders_ = nameHeight_ - client.bottom;
     nameMargin_ = text.top - client.top;
@@ -173,14 +167,14 @@ bool RecordDialog::fitNameEditToFont() {
 void RecordDialog::onSize(int width, int height) {
     // The Name edit keeps its place and stretches to the same right edge as
     // the Value edit; the rows below it make room for its height.
-    RECT name = childRect(nameEdit_);
-    SetWindowPos(nameEdit_, nullptr, name.left, name.top, width - name.left - rightMargin_,
+    RECT name = childRect(name_.hwnd());
+    SetWindowPos(name_.hwnd(), nullptr, name.left, name.top, width - name.left - rightMargin_,
                  nameHeight_ + nameGrowth_, SWP_NOZORDER);
     HWND valueLabel = GetDlgItem(hwnd_, IDC_VALUE_LABEL);
     RECT label = childRect(valueLabel);
     SetWindowPos(valueLabel, nullptr, label.left, valueLabelTop_ + nameGrowth_, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
     int top = valueTop_ + nameGrowth_;
-    SetWindowPos(valueEdit_, nullptr, valueLeft_, top, width - valueLeft_ - rightMargin_,
+    SetWindowPos(value_.hwnd(), nullptr, valueLeft_, top, width - valueLeft_ - rightMargin_,
                  height - top - bottomMargin_, SWP_NOZORDER);
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "EditControl.h"
 #include "Font.h"
 #include "SolidBrush.h"
 
@@ -31,8 +32,11 @@ public:
     std::string valueText() const;
 
     HWND hwnd() const { return hwnd_; }
-    HWND nameEdit() const { return nameEdit_; }
-    HWND valueEdit() const { return valueEdit_; }
+    HWND nameEdit() const { return name_.hwnd(); }
+    HWND valueEdit() const { return value_.hwnd(); }
+    // The two edits, for their caret, selection and scrolling.
+    EditControl& nameControl() { return name_; }
+    EditControl& valueControl() { return value_; }
 
     // The panel keeps its own copy; the caller's font may go away.
     void setFont(const Font& font);
@@ -42,8 +46,8 @@ public:
 
     // Whether the Value edit wraps its lines at its width, without a
     // horizontal scroll bar. The edit is made anew to switch, keeping its
-    // text, pending changes, selection, scroll position and focus; false,
-    // with nothing changed, when no new edit could be made.
+    // text, pending changes, selection, scroll position, focus and undo;
+    // false, with nothing changed, when no new edit could be made.
     bool setWordWrap(bool wrap);
     bool wordWrap() const { return wordWrap_; }
 
@@ -70,8 +74,8 @@ private:
 
     Font font_;
     HWND hwnd_ = nullptr;
-    HWND nameEdit_ = nullptr;
-    HWND valueEdit_ = nullptr;
+    EditControl name_;
+    EditControl value_;
     int valueLeft_ = 0;
     int valueTop_ = 0;
     int rightMargin_ = 0;

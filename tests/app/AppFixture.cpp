@@ -91,8 +91,9 @@ void AppTest::runLoop() {
     }
 }
 
+// A menu posts its command, which then goes through the loop.
 void AppTest::command(int id) {
-    SendMessageA(mainWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PostMessageA(mainWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
     runLoop();
 }
 

@@ -17,6 +17,14 @@
 //   probe.exe bar                 screen point in the middle of the splitter bar
 //   probe.exe rects               window, list box and panel rectangles
 //   probe.exe focus               which of list/name/value has the focus
+//   probe.exe edit ID             the panel's edit ID (30002 name, 30001
+//                                   value): "selection S E", "caret C" (S or
+//                                   E; -1 when it has no caret), "first L"
+//                                   (its first visible line), "line L" (of
+//                                   the selection's start), "wraps 0|1",
+//                                   "lines N" (as many as it shows)
+//   probe.exe point ID            screen point in the middle of the panel's
+//                                   control ID
 //   probe.exe forge-drag          sends and posts the drag-list message with
 //                                   a pointer that is not the program's; exit
 //                                   code 0 when the program still answers
@@ -222,6 +230,33 @@ int printFocus(HWND main) {
     return 0;
 }
 
+// Messages whose answers carry no pointer work across processes.
+int printEdit(HWND main, int id) {
+    HWND edit = GetDlgItem(panel(main), id);
+    if (!edit)
+        return 1;
+    LRESULT selection = SendMessageA(edit, EM_GETSEL, 0, 0);
+    int start = LOWORD(selection), end = HIWORD(selection);
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(edit, nullptr), &thread);
+    // The end of the text has no character to ask the place of.
+    LRESULT at = SendMessageA(edit, EM_POSFROMCHAR, start, 0);
+    bool atStart = thread.rcCaret.left == static_cast<short>(LOWORD(at)) &&
+                   thread.rcCaret.top == static_cast<short>(HIWORD(at));
+    int caret = thread.hwndCaret != edit ? -1 : atStart ? start : end;
+    RECT client;
+    GetClientRect(edit, &client);
+    LRESULT lineHeight = SendMessageA(listBox(main), LB_GETITEMHEIGHT, 0, 0);
+    std::printf("selection %d %d\ncaret %d\n", start, end, caret);
+    std::printf("first %d\nline %d\n", static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0)),
+                static_cast<int>(SendMessageA(edit, EM_LINEFROMCHAR, start, 0)));
+    bool wraps = (GetWindowLongA(edit, GWL_STYLE) & (ES_MULTILINE | ES_AUTOHSCROLL)) == ES_MULTILINE;
+    std::printf("wraps %d\n", wraps ? 1 : 0);
+    std::printf("lines %d\n", static_cast<int>(client.bottom / lineHeight));
+    return 0;
+}
+
 // Height of a line of text in a font made as the program makes its own.
 int lineHeightOf(const char* face, int height) {
     HFONT font = CreateFontA(height, 0, 0, 0, FW_DONTCARE, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
@@ -383,6 +418,16 @@ int main(int argc, char** argv) {
         return printBox(main);
     if (command == "focus")
         return printFocus(main);
+    if (command == "edit" && argc > 2)
+        return printEdit(main, std::atoi(argv[2]));
+    if (command == "point" && argc > 2) {
+        HWND control = GetDlgItem(panel(main), std::atoi(argv[2]));
+        RECT r;
+        if (!control || !GetClientRect(control, &r))
+            return 1;
+        printPoint(control, POINT{r.right / 2, r.bottom / 2});
+        return 0;
+    }
     if (command == "active") {
         std::printf("%s\n", GetForegroundWindow() == main ? "active" : "inactive");
         return 0;

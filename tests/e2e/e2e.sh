@@ -137,6 +137,8 @@ selected() { probe list | head -n 1; }
 panel_line() { probe panel | sed -n "$1p"; }
 saved() { tr -d '\r' <"$1" 2>/dev/null; }
 bytes_of() { od -An -c "$1" 2>/dev/null | tr -s ' '; }
+# edit ID WHAT: one line of "probe edit" (selection, caret, first, ...).
+edit() { probe edit "$1" | grep "^$2 "; }
 
 # --- scenarios ---------------------------------------------------------------
 
@@ -285,6 +287,45 @@ probe forge-drag || fail "the program stopped answering"
 # Input comes after posted messages: once the click shows, the forged one was handled.
 click_item 1
 expect "still running and answering" "$(selected)" "selected 1"
+finish
+
+# The note's last line, and where the Value edit's caret and view are.
+note_end() { panel_line 2 | sed 's/.*\\n//'; }
+# The selection, the caret and the first visible line, which may move by
+# one: the view may grow or shrink by a line as the scroll bar goes or comes.
+value_place() { probe edit 30001 | head -n 2; }
+first_line() { edit 30001 first | cut -d ' ' -f 2; }
+near() { # near WHAT EXPECTED ACTUAL: numbers at most 1 apart
+    [ $(($2 - $3)) -ge -1 ] && [ $(($2 - $3)) -le 1 ] || expect "$1" "$3" "$2 (or one more or less)"
+}
+
+begin "word wrap keeps the place"
+note="line 1"
+for i in $(seq 2 60); do note+=$'\r\n'"line $i"; done
+printf '{note=%s}\r\n' "$note" >"$dir/db.txt"
+start db.txt
+click_item 0
+click_at $(probe point 30001)
+key ctrl+End
+type_text "X"
+eventually "typed at the end" "line 60X" note_end
+place=$(value_place)
+first=$(first_line)
+key alt+v w
+eventually "wrapping" "wraps 1" edit 30001 wraps
+expect "the place after wrapping" "$(value_place)" "$place"
+near "the first line after wrapping" "$first" "$(first_line)"
+expect "focus after wrapping" "$(probe focus)" value
+type_text "Y"
+eventually "the next key after wrapping" "line 60XY" note_end
+place=$(value_place)
+first=$(first_line)
+key alt+v w
+eventually "unwrapping" "wraps 0" edit 30001 wraps
+expect "the place after unwrapping" "$(value_place)" "$place"
+near "the first line after unwrapping" "$first" "$(first_line)"
+key ctrl+z
+eventually "undo after two switches" "line 60" note_end
 finish
 
 # --------------------------------------------------------------------------------

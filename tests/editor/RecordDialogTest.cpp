@@ -336,6 +336,7 @@ TEST_F(RecordDialogTest, WordWrapMakesTheValueEditAnewKeepingWhatTheUserHad) {
     for (int word = 0; word < 60; ++word)
         value += " word";
     panel.setValueText(value);
+    SendMessageA(panel.valueEdit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("typed "));
     LONG styles[] = {GetWindowLongA(panel.valueEdit(), GWL_STYLE), GetWindowLongA(panel.valueEdit(), GWL_EXSTYLE)};
     for (bool wrap : {true, false}) {
         HWND before = panel.valueEdit();
@@ -348,7 +349,7 @@ TEST_F(RecordDialogTest, WordWrapMakesTheValueEditAnewKeepingWhatTheUserHad) {
         HWND after = panel.valueEdit();
         EXPECT_EQ(wrap, panel.wordWrap());
         EXPECT_EQ(wrap, SendMessageA(after, EM_GETLINECOUNT, 0, 0) > 41);
-        EXPECT_EQ(value, panel.valueText());
+        EXPECT_EQ("typed " + value, panel.valueText());
         EXPECT_EQ(after, GetFocus());
         EXPECT_EQ(font, fontOf(after));
         EXPECT_EQ(20, SendMessageA(after, EM_GETFIRSTVISIBLELINE, 0, 0));
@@ -359,6 +360,9 @@ TEST_F(RecordDialogTest, WordWrapMakesTheValueEditAnewKeepingWhatTheUserHad) {
         SendMessageA(after, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         EXPECT_EQ(13u, start);
         EXPECT_EQ(30u, end);
+        SendMessageA(after, EM_UNDO, 0, 0); // what was typed before the switch, then again
+        EXPECT_EQ(value, panel.valueText());
+        SendMessageA(after, EM_UNDO, 0, 0);
     }
     EXPECT_EQ(styles[0], GetWindowLongA(panel.valueEdit(), GWL_STYLE));
     EXPECT_EQ(styles[1], GetWindowLongA(panel.valueEdit(), GWL_EXSTYLE));

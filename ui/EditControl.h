@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+// An edit control of a parent's, not owned: the window goes with its parent.
+// The one place that sends an edit its EM_ messages. Places in its text are
+// byte offsets in its ANSI text, whatever the edit itself counts: on a
+// double-byte code page some edits count characters.
+class EditControl {
+public:
+    // The selected bytes from `start` to `end` (start <= end); the caret is
+    // at one of the two ends, known while the edit has the focus.
+    struct Selection {
+        std::size_t start = 0;
+        std::size_t end = 0;
+        bool caretAtStart = false;
+    };
+
+    EditControl() = default;
+    EditControl(const EditControl&) = delete;
+    EditControl& operator=(const EditControl&) = delete;
+
+    void attach(HWND edit);
+    HWND hwnd() const { return hwnd_; }
+
+    std::string text() const;
+    void setText(const std::string& text);
+    // Lifts the edit's default limit on the length of its text.
+    void liftTextLimit();
+    // Where the edit draws its text, in its client coordinates.
+    RECT formattingRect() const;
+
+    Selection selection() const;
+    // Selects from `anchor` to `caret`, the caret at `caret`.
+    void select(std::size_t anchor, std::size_t caret);
+    void selectAll();
+    void scrollSelectionIntoView();
+    // The part of the screen where the edit shows the bytes from `start` to
+    // `end`, within the edit.
+    RECT screenRectOf(std::size_t start, std::size_t end) const;
+
+    // Makes the edit anew with other styles: an edit takes some of its
+    // styles, word wrap among them, only when it is created. The new edit
+    // takes the old one's place (size, control id, place in the window and
+    // tab order, font, text limit, enabled and visible state, the borders
+    // the dialog manager gave it) and what the user had in it (text,
+    // modified flag, selection with the caret on its end, the first visible
+    // line, the focus, what Undo would undo). False, with the old edit and
+    // its text in place, when no edit could be made or it could not take
+    // the text.
+    bool recreate(DWORD addedStyles, DWORD removedStyles);
+
+private:
+    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    int lineHeight() const;
+    void takeUndo(const std::string& before, const std::string& after);
+
+    HWND hwnd_ = nullptr;
+};
