@@ -155,6 +155,7 @@ private:
     // Finding text in the records (AppFindCommands.cpp)
     static LeadBytes codePageLeadBytes();
     void onFind();
+    void showSelectionsWithoutFocus(bool show);
     void onFindAgain(RecordSearch::Direction direction);
     void onFindNotification(LPARAM lParam);
     void search(RecordSearch::Direction direction, bool focusMatch);

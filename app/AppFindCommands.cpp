@@ -16,8 +16,16 @@ LeadBytes App::codePageLeadBytes() {
     return lead;
 }
 
+// While the box has the focus, the panel's edits show their selection
+// anyway: the match, which the user reads before going on.
 void App::onFind() {
-    findDialog.open(mainWindow.hwnd);
+    if (findDialog.open(mainWindow.hwnd))
+        showSelectionsWithoutFocus(true);
+}
+
+void App::showSelectionsWithoutFocus(bool show) {
+    editor->nameControl().showSelectionWithoutFocus(show);
+    editor->valueControl().showSelectionWithoutFocus(show);
 }
 
 // Before the first search there is nothing to repeat: the box asks for it.
@@ -34,8 +42,8 @@ void App::onFindNotification(LPARAM lParam) {
         search(findDialog.searchDown() ? Direction::forward : Direction::backward, false);
         break;
     case FindDialog::Request::closed:
-        // The user goes on at the match, which its edit shows selected only
-        // while it has the focus.
+        // The user goes on at the match.
+        showSelectionsWithoutFocus(false);
         if (shownMatch)
             SetFocus(matchField().hwnd());
         break;

@@ -1,5 +1,7 @@
 #include "EditControl.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -7,12 +9,20 @@
 
 namespace {
 
+// How many lines a selection scrolled into view stands inside the field,
+// where the field has that many to spare.
+constexpr int linesInside = 3;
+
 bool codePageHasLeadBytes() {
     static const bool any = [] {
         CPINFO info;
         return GetCPInfo(CP_ACP, &info) && info.LeadByte[0] != 0;
     }();
     return any;
+}
+
+bool isMultiLine(HWND edit) {
+    return (GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE) != 0;
 }
 
 // The edit's count of its whole text, in its own units.
@@ -133,8 +143,32 @@ struct EditState {
 
 } // namespace
 
+EditControl::~EditControl() {
+    detach();
+}
+
 void EditControl::attach(HWND edit) {
+    detach();
     hwnd_ = edit;
+    if (edit)
+        SetWindowSubclass(edit, &subclassProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void EditControl::detach() {
+    if (hwnd_)
+        RemoveWindowSubclass(hwnd_, &subclassProcedure, 0);
+    hwnd_ = nullptr;
+}
+
+LRESULT CALLBACK EditControl::subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                DWORD_PTR data) {
+    auto* self = reinterpret_cast<EditControl*>(data);
+    if (message == WM_NCDESTROY && self->hwnd_ == window)
+        self->detach();
+    LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    if (message == WM_PAINT && self->hwnd_ == window && self->selectionShownWithoutFocus_)
+        self->drawSelectionWithoutFocus();
+    return result;
 }
 
 LRESULT EditControl::send(UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -169,14 +203,33 @@ EditControl::Selection EditControl::selection() const {
 void EditControl::select(std::size_t anchor, std::size_t caret) {
     Places places(hwnd_, false);
     send(EM_SETSEL, places.placeOf(anchor), static_cast<LPARAM>(places.placeOf(caret)));
+    if (selectionShownWithoutFocus_)
+        InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void EditControl::selectAll() {
     send(EM_SETSEL, 0, -1);
 }
 
+// The edit brings the caret to the nearest edge of the field; from there
+// the field scrolls on until the selection's first line stands a few lines
+// inside.
 void EditControl::scrollSelectionIntoView() {
     send(EM_SCROLLCARET);
+    if (!isMultiLine(hwnd_))
+        return;
+    RECT text = formattingRect();
+    int visible = std::max(1, static_cast<int>(text.bottom - text.top) / lineHeight());
+    int margin = std::min(linesInside, (visible - 1) / 2);
+    int line = static_cast<int>(send(EM_LINEFROMCHAR, static_cast<WPARAM>(-1)));
+    int row = line - firstVisibleLine();
+    int shift = row < margin ? row - margin : row > visible - 1 - margin ? row - (visible - 1 - margin) : 0;
+    if (shift != 0)
+        send(EM_LINESCROLL, 0, shift);
+}
+
+int EditControl::firstVisibleLine() const {
+    return isMultiLine(hwnd_) ? static_cast<int>(send(EM_GETFIRSTVISIBLELINE)) : 0;
 }
 
 int EditControl::lineHeight() const {
@@ -213,6 +266,51 @@ RECT EditControl::screenRectOf(std::size_t start, std::size_t end) const {
         shown = text;
     MapWindowPoints(hwnd_, HWND_DESKTOP, reinterpret_cast<POINT*>(&shown), 2);
     return shown;
+}
+
+void EditControl::showSelectionWithoutFocus(bool show) {
+    if (show == selectionShownWithoutFocus_)
+        return;
+    selectionShownWithoutFocus_ = show;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// Over what the edit drew: each visible line's part of the selection in the
+// colours of selected text, as the edit draws it (tabs expanded from the
+// line's start, as the edit expands them).
+void EditControl::drawSelectionWithoutFocus() const {
+    DWORD start = 0, end = 0;
+    send(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (start == end || GetFocus() == hwnd_)
+        return;
+    Places places(hwnd_, true);
+    RECT text = formattingRect();
+    int first = std::max(static_cast<int>(send(EM_LINEFROMCHAR, start)), firstVisibleLine());
+    int last = std::min(static_cast<int>(send(EM_LINEFROMCHAR, end)),
+                        firstVisibleLine() + static_cast<int>(text.bottom - text.top) / lineHeight());
+    HDC dc = GetDC(hwnd_);
+    IntersectClipRect(dc, text.left, text.top, text.right, text.bottom);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(send(WM_GETFONT)));
+    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+    SetBkMode(dc, OPAQUE);
+    for (int line = first; line <= last; ++line) {
+        auto lineStart = static_cast<DWORD>(send(EM_LINEINDEX, line));
+        auto lineEnd = lineStart + static_cast<DWORD>(send(EM_LINELENGTH, lineStart));
+        DWORD from = std::max(start, lineStart), to = std::min(end, lineEnd);
+        if (from >= to)
+            continue;
+        std::size_t offset = places.offsetOf(from);
+        int bytes = static_cast<int>(places.offsetOf(to) - offset);
+        std::wstring wide(static_cast<std::size_t>(bytes), L'\0');
+        wide.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_ACP, 0, places.bytes.data() + offset, bytes, wide.data(), bytes)));
+        POINT at = pointOf(hwnd_, from);
+        TabbedTextOutW(dc, at.x, at.y, wide.c_str(), static_cast<int>(wide.size()), 0, nullptr,
+                       pointOf(hwnd_, lineStart).x);
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(hwnd_, dc);
 }
 
 bool EditControl::recreate(DWORD addedStyles, DWORD removedStyles) {

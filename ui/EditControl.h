@@ -20,9 +20,14 @@ public:
     };
 
     EditControl() = default;
+    // Takes its own window procedure off the edit (see attach).
+    ~EditControl();
     EditControl(const EditControl&) = delete;
     EditControl& operator=(const EditControl&) = delete;
 
+    // Takes the edit, and puts a window procedure of its own in front of
+    // the edit's, which draws the selection while the edit has no focus
+    // (see showSelectionWithoutFocus).
     void attach(HWND edit);
     HWND hwnd() const { return hwnd_; }
 
@@ -37,10 +42,18 @@ public:
     // Selects from `anchor` to `caret`, the caret at `caret`.
     void select(std::size_t anchor, std::size_t caret);
     void selectAll();
+    // Scrolls the selection (its start) into view, a few lines inside the
+    // field when the field has the room, rather than on its first or last
+    // visible line.
     void scrollSelectionIntoView();
     // The part of the screen where the edit shows the bytes from `start` to
     // `end`, within the edit.
     RECT screenRectOf(std::size_t start, std::size_t end) const;
+
+    // While on, the edit's selection shows even when another window, such
+    // as the Find box, has the focus, drawn as the edit draws it with the
+    // focus. An edit shows its selection only while it has the focus.
+    void showSelectionWithoutFocus(bool show);
 
     // Makes the edit anew with other styles: an edit takes some of its
     // styles, word wrap among them, only when it is created. The new edit
@@ -54,9 +67,15 @@ public:
     bool recreate(DWORD addedStyles, DWORD removedStyles);
 
 private:
+    static LRESULT CALLBACK subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR id, DWORD_PTR self);
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void detach();
+    int firstVisibleLine() const;
     int lineHeight() const;
+    void drawSelectionWithoutFocus() const;
     void takeUndo(const std::string& before, const std::string& after);
 
     HWND hwnd_ = nullptr;
+    bool selectionShownWithoutFocus_ = false;
 };

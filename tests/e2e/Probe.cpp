@@ -22,7 +22,9 @@
 //                                   E; -1 when it has no caret), "first L"
 //                                   (its first visible line), "line L" (of
 //                                   the selection's start), "wraps 0|1",
-//                                   "lines N" (as many as it shows)
+//                                   "lines N" (as many as it shows),
+//                                   "highlighted P" (its pixels of the
+//                                   selection's colour)
 //   probe.exe point ID            screen point in the middle of the panel's
 //                                   control ID
 //   probe.exe forge-drag          sends and posts the drag-list message with
@@ -230,6 +232,35 @@ int printFocus(HWND main) {
     return 0;
 }
 
+// How many pixels of a window on the screen have the colour.
+int pixelsOf(HWND window, COLORREF color) {
+    RECT r;
+    GetWindowRect(window, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    DWORD wanted = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    int count = 0;
+    for (int i = 0; i < width * height; ++i)
+        count += (static_cast<DWORD*>(bits)[i] & 0xFFFFFF) == wanted;
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
 // Messages whose answers carry no pointer work across processes.
 int printEdit(HWND main, int id) {
     HWND edit = GetDlgItem(panel(main), id);
@@ -253,7 +284,8 @@ int printEdit(HWND main, int id) {
                 static_cast<int>(SendMessageA(edit, EM_LINEFROMCHAR, start, 0)));
     bool wraps = (GetWindowLongA(edit, GWL_STYLE) & (ES_MULTILINE | ES_AUTOHSCROLL)) == ES_MULTILINE;
     std::printf("wraps %d\n", wraps ? 1 : 0);
-    std::printf("lines %d\n", static_cast<int>(client.bottom / lineHeight));
+    std::printf("lines %d\nhighlighted %d\n", static_cast<int>(client.bottom / lineHeight),
+                pixelsOf(edit, GetSysColor(COLOR_HIGHLIGHT)));
     return 0;
 }
 

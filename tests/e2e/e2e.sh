@@ -328,6 +328,29 @@ key ctrl+z
 eventually "undo after two switches" "line 60" note_end
 finish
 
+begin "the match shows while the Find box is open"
+note="line 1"
+for i in $(seq 2 60); do note+=$'\r\n'"line $i"; done
+printf '{long=%s}\r\n' "${note/line 40/line 40 needle}" >"$dir/db.txt"
+start db.txt
+focus
+key ctrl+f
+expect "Find box" "$(wait_box | head -n 1)" "caption Find"
+type_text "needle"
+key Return
+eventually "the match found" "selection 350 356" edit 30001 selection
+read -r _ first <<<"$(edit 30001 first)"
+read -r _ lines <<<"$(edit 30001 lines)"
+[ $((40 - 1 - first)) -le $((lines - 3)) ] || fail "the match is on line $((40 - first)) of $lines shown"
+read -r _ pixels <<<"$(edit 30001 highlighted)"
+[ "$pixels" -gt 100 ] || fail "the match is not drawn highlighted ($pixels pixels)"
+key Escape
+wait_no_box
+eventually "the focus at the match" value probe focus
+click_item 0
+eventually "nothing highlighted with the box closed" "highlighted 0" edit 30001 highlighted
+finish
+
 # --------------------------------------------------------------------------------
 if [ "$failures" -gt 0 ]; then
     echo "$failures end-to-end check(s) failed"
