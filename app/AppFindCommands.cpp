@@ -77,8 +77,9 @@ void App::search(Direction direction, bool focusMatch) {
 // After the match the panel shows (or, going back, before it); once the
 // user has typed in its edit or moved the caret there, which leaves other
 // than the match selected, after (before) the caret or selection, as a text
-// editor goes on. Else after (before) the selected record; with nothing
-// selected, from the beginning (the end).
+// editor goes on. Else the record the panel shows is searched first, from
+// its name on (going back, from the end of its value); with none shown,
+// from the beginning (the end).
 TextPlace App::searchStart(Direction direction) const {
     bool forward = direction == Direction::forward;
     if (shownMatch && shownMatch->record == static_cast<std::size_t>(currentIndex)) {
@@ -90,10 +91,9 @@ TextPlace App::searchStart(Direction direction) const {
             ++from.offset;
         return from;
     }
-    int sel = listBox.selection();
-    if (sel == -1)
+    if (currentIndex == -1)
         return {forward ? 0 : records.size(), RecordField::name, 0};
-    return {static_cast<std::size_t>(forward ? sel + 1 : sel), RecordField::name, 0};
+    return {static_cast<std::size_t>(forward ? currentIndex : currentIndex + 1), RecordField::name, 0};
 }
 
 EditControl& App::matchField() const {

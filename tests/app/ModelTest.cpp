@@ -298,14 +298,14 @@ protected:
             move(from, onto > from ? onto - 1 : onto);
     }
 
-    // Searches down from the match the panel shows, else from the record
-    // after the selected one (the first with none).
+    // Searches down from the match the panel shows, else from the top of
+    // the selected record (the first with none).
     std::string find(const std::string& text, bool closeBox) {
         Place from{0, 0, 0};
         if (match && std::get<0>(*match) == selected)
             from = Place(selected, std::get<1>(*match), std::get<2>(*match) + 1);
         else if (selected != -1)
-            from = Place(selected + 1, 0, 0);
+            from = Place(selected, 0, 0);
         std::optional<Place> found = findFrom(records, text, from);
         if (!IsWindow(findBox)) {
             answers.then([this](HWND box) { findBox = box; });

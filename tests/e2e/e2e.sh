@@ -351,6 +351,18 @@ click_item 0
 eventually "nothing highlighted with the box closed" "highlighted 0" edit 30001 highlighted
 finish
 
+begin "a search from the list starts in the shown record"
+printf '{a=needle one}\r\n{b=needle two}\r\n' >"$dir/db.txt"
+start db.txt
+click_item 0
+key ctrl+f
+wait_box >/dev/null
+type_text "needle"
+key Return
+eventually "the match in the record shown" "selection 0 6" edit 30001 selection
+expect "that record still shown" "$(selected)" "selected 0"
+finish
+
 # --------------------------------------------------------------------------------
 if [ "$failures" -gt 0 ]; then
     echo "$failures end-to-end check(s) failed"
