@@ -94,10 +94,15 @@ int App::run() {
     return messageLoop();
 }
 
+// The loop takes its messages in UTF-16, though every window is ANSI: a
+// character typed as two bytes of a double-byte code page then reaches a
+// control as one character, which it stores as its two bytes. Taken as
+// bytes, the two would arrive one at a time, and not every system joins
+// them again.
 int App::messageLoop() {
     MSG msg = {};
     BOOL got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0)
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0)
         processMessage(msg);
     return got == 0 ? static_cast<int>(msg.wParam) : -1;
 }
@@ -109,6 +114,7 @@ void App::openCommandLine(int argc, char** argv) {
         showError(argv[1]);
 }
 
+// The message as GetMessageW gives it (see messageLoop).
 void App::processMessage(MSG& msg) {
     // Keys typed in the Find box act there, before any shortcut of ours.
     if (findDialog.handleMessage(msg))
@@ -141,11 +147,11 @@ void App::processMessage(MSG& msg) {
     if (accelerators.translate(mainWindow.hwnd, &msg))
         return;
     HWND focus = GetFocus();
-    if (IsDialogMessageA(mainWindow.hwnd, &msg)) {
+    if (IsDialogMessageW(mainWindow.hwnd, &msg)) {
         onDialogNavigation(msg, focus);
     } else {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     trackNameEdit(msg);
 }

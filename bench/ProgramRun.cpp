@@ -109,7 +109,7 @@ void ProgramRun::stopApp() {
 // included, as the program does before the user sees the result.
 void ProgramRun::drain() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message != WM_QUIT)
             app_->processMessage(msg);
     }

@@ -31,7 +31,7 @@ bool AcceleratorTable::create(const ACCEL* entries, int count) {
 }
 
 bool AcceleratorTable::translate(HWND window, MSG* message) {
-    return TranslateAcceleratorA(window, handle_, message) != 0;
+    return TranslateAcceleratorW(window, handle_, message) != 0;
 }
 
 BOOL AcceleratorTable::destroy() {

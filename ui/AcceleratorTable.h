@@ -17,8 +17,9 @@ public:
 
     // Destroys the held table first, so after a failure none is held.
     bool create(const ACCEL* entries, int count);
-    // True when the message was a shortcut and its command was sent to
-    // `window`; the caller then must not dispatch the message any further.
+    // True when the message (as GetMessageW gives it) was a shortcut and
+    // its command was sent to `window`; the caller then must not dispatch
+    // the message any further.
     bool translate(HWND window, MSG* message);
     // False when nothing was held.
     BOOL destroy();

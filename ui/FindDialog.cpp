@@ -62,7 +62,7 @@ void FindDialog::keepClearOf(const RECT& area) {
 }
 
 bool FindDialog::handleMessage(MSG& msg) {
-    return box_ && IsDialogMessageA(box_, &msg);
+    return box_ && IsDialogMessageW(box_, &msg);
 }
 
 FindDialog::Request FindDialog::onNotification(LPARAM lParam) {

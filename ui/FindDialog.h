@@ -32,7 +32,8 @@ public:
     void keepClearOf(const RECT& area);
 
     // Gives a message for the open box to its dialog navigation, so that
-    // keys typed in the box act there: true when the box took it.
+    // keys typed in the box act there: true when the box took it. The
+    // message is one that GetMessageW gave, its characters whole.
     bool handleMessage(MSG& msg);
 
     // The registered message with which the box notifies its owner.

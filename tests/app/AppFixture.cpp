@@ -81,7 +81,7 @@ void AppTest::stop() {
 
 void AppTest::runLoop() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             quitPosted = true;
             exitCode = msg.wParam;

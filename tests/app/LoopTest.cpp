@@ -70,6 +70,25 @@ TEST_F(AppTest, AcceleratorsWorkFromTheEdits) {
     EXPECT_EQ(recordNames(), (std::vector<std::string>{"New Record", "New Record"}));
 }
 
+// Runs again under code page 932 (app_tests_cp932), where "\x83\x41" is
+// one character, typed as one.
+TEST_F(AppTest, TypedCharactersArriveWholeOnADoubleByteCodePage) {
+    if (!IsDBCSLeadByte(0x83))
+        GTEST_SKIP() << "a single-byte code page";
+    start();
+    command(IDM_ADD);
+    answers.then([](HWND) {}); // the Find box stays open
+    command(IDM_FIND);
+    ASSERT_TRUE(pumpUntil([this] { return answers.allAnswered(); }));
+    HWND findWhat = GetDlgItem(app->findBoxHandle(), 0x480);
+    for (HWND edit : {valueEdit(), findWhat})
+        PostMessageW(edit, WM_CHAR, 0x30A2, 1);
+    PostQuitMessage(0);
+    EXPECT_EQ(app->messageLoop(), 0);
+    EXPECT_EQ(windowText(valueEdit()), "\x83\x41");
+    EXPECT_EQ(windowText(findWhat), "\x83\x41");
+}
+
 TEST_F(AppTest, MessageLoopEndsWithExitCodeZeroAfterAConfirmedExit) {
     start();
     answers.thenPress(IDYES);

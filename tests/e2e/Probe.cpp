@@ -27,6 +27,8 @@
 //                                   selection's colour)
 //   probe.exe point ID            screen point in the middle of the panel's
 //                                   control ID
+//   probe.exe find-text           the text of the Find box, the dialog
+//                                   owned by the main window (C-escaped)
 //   probe.exe forge-drag          sends and posts the drag-list message with
 //                                   a pointer that is not the program's; exit
 //                                   code 0 when the program still answers
@@ -458,6 +460,13 @@ int main(int argc, char** argv) {
         if (!control || !GetClientRect(control, &r))
             return 1;
         printPoint(control, POINT{r.right / 2, r.bottom / 2});
+        return 0;
+    }
+    if (command == "find-text") {
+        HWND box = ownedDialog(main);
+        if (!box)
+            return 1;
+        std::printf("%s\n", escaped(textOf(GetDlgItem(box, 0x480))).c_str());
         return 0;
     }
     if (command == "active") {

@@ -34,7 +34,10 @@ trap cleanup EXIT
 
 # --- helpers -----------------------------------------------------------------
 
-probe() { wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
+# A scenario may set `locale` (for its code page): the program and the
+# probe run with it.
+locale=""
+probe() { env ${locale:+LC_ALL=$locale} wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 fail() {
     echo "FAIL: $scenario: $*"
@@ -66,13 +69,14 @@ eventually() {
 
 begin() { # begin NAME: a fresh working folder for one scenario
     scenario=$1
+    locale=""
     dir="$work/$(echo "$1" | tr ' ' '-')"
     mkdir -p "$dir"
     echo "scenario: $1"
 }
 
 start() { # start [ARGUMENTS...]: starts tabulo.exe in the scenario's folder
-    (cd "$dir" && exec wine "$tabulo" "$@") >/dev/null 2>&1 &
+    (cd "$dir" && exec env ${locale:+LC_ALL=$locale} wine "$tabulo" "$@") >/dev/null 2>&1 &
     pid=$!
     probe wait 30000 >/dev/null || fail "the main window did not appear"
 }
@@ -361,6 +365,22 @@ type_text "needle"
 key Return
 eventually "the match in the record shown" "selection 0 6" edit 30001 selection
 expect "that record still shown" "$(selected)" "selected 0"
+finish
+
+begin "typed double-byte characters"
+printf '{n=}\r\n' >"$dir/db.txt"
+locale=ja_JP.UTF-8 # code page 932
+start db.txt
+click_item 0
+key Tab Tab
+eventually "focus in the note" value probe focus
+type_text "aア表b"
+key ctrl+s
+eventually "saved bytes" " 7b 6e 3d 61 83 41 95 5c 5c 62 7d 0d 0a" od -An -tx1 "$dir/db.txt"
+key ctrl+f
+wait_box >/dev/null
+type_text "表"
+eventually "typed in the Find box" '\x95\\' probe find-text
 finish
 
 # --------------------------------------------------------------------------------
