@@ -9,6 +9,8 @@ const ACCEL mainAccelerators[mainAcceleratorCount] = {
     {FVIRTKEY | FCONTROL, 'A', IDM_SELECT_ALL},
     {FVIRTKEY | FCONTROL, VK_OEM_PLUS, IDM_ADD},
     {FVIRTKEY | FCONTROL, VK_ADD, IDM_ADD},
+    // The plus sign of the main keyboard is typed with Shift.
+    {FVIRTKEY | FCONTROL | FSHIFT, VK_OEM_PLUS, IDM_ADD},
     {FVIRTKEY, VK_F1, IDM_USER_GUIDE},
     {FVIRTKEY | FALT, VK_UP, IDM_MOVE_UP},
     {FVIRTKEY | FALT, VK_DOWN, IDM_MOVE_DOWN},

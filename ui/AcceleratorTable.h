@@ -4,7 +4,7 @@
 
 // The main window's keyboard shortcuts, each sending the command of its menu
 // item (or select all in the focused editor field).
-constexpr int mainAcceleratorCount = 12;
+constexpr int mainAcceleratorCount = 13;
 extern const ACCEL mainAccelerators[mainAcceleratorCount];
 
 // Owns one accelerator table and turns key messages into WM_COMMAND.

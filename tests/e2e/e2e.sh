@@ -383,6 +383,13 @@ type_text "表"
 eventually "typed in the Find box" '\x95\\' probe find-text
 finish
 
+begin "ctrl plus as typed"
+start
+focus
+key ctrl+plus
+eventually "added" "New Record" items
+finish
+
 # --------------------------------------------------------------------------------
 if [ "$failures" -gt 0 ]; then
     echo "$failures end-to-end check(s) failed"

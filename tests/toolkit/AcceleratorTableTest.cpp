@@ -60,7 +60,8 @@ struct Shortcut {
 
 const Shortcut shortcuts[] = {
     {FCONTROL, 'S', 10003}, {FCONTROL, 'O', 10013}, {FCONTROL, 'N', 10002}, {FCONTROL, 'A', 20000},
-    {FCONTROL, VK_OEM_PLUS, 10006}, {FCONTROL, VK_ADD, 10006}, {0, VK_F1, 10030}, {FALT, VK_UP, 10031},
+    {FCONTROL, VK_OEM_PLUS, 10006}, {FCONTROL, VK_ADD, 10006}, {FCONTROL | FSHIFT, VK_OEM_PLUS, 10006},
+    {0, VK_F1, 10030}, {FALT, VK_UP, 10031},
     {FALT, VK_DOWN, 10032}, {FCONTROL, 'F', 10033}, {0, VK_F3, 10034}, {FSHIFT, VK_F3, 10035},
 };
 
@@ -96,7 +97,7 @@ TEST(AcceleratorTable, KeysWithoutTheirCtrlOrAltAreNotShortcutsAndReachTheContro
     }
     pumpMessages();
     EXPECT_TRUE(window.commands.empty());
-    EXPECT_EQ(windowText(window.edit), "sona=+f");
+    EXPECT_EQ(windowText(window.edit), "sona=+=f");
 }
 
 TEST(AcceleratorTable, RealCtrlSKeystrokesBecomeTheSaveCommandAndTypeNothing) {
