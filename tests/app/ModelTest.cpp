@@ -1,7 +1,8 @@
 // Seeded random sequences of a user's actions, run through the program and
 // through a model beside it: the records in a plain vector, the selection,
 // the last match of a search and the bytes a save writes. After each action
-// the list, its selection and the panel must show the model, a save must
+// the list, its selection, the panel and the match selected in its field
+// must show the model, a save must
 // write the model's bytes and an open must read back the records saved. A
 // difference is reported with the seed and the fewest of its actions that
 // still show it. TABULO_MODEL_SEQUENCES and TABULO_MODEL_ACTIONS ask for a
@@ -24,14 +25,15 @@ using Random = std::mt19937;
 
 constexpr int findWhatEdit = 0x480; // of the system's Find box
 
-enum class Kind { add, remove, removeAll, click, type, move, drag, sort, find, save, open };
+enum class Kind { add, remove, removeAll, click, type, move, drag, sort, find, save, open, findAgain, wrap };
 // How often each kind is drawn.
-constexpr int weights[] = {2, 1, 1, 3, 4, 2, 2, 2, 2, 2, 1};
+constexpr int weights[] = {2, 1, 1, 3, 4, 2, 2, 2, 2, 2, 1, 2, 1};
 
 // first: Remove and Remove All, whether the question is answered Yes; click
 // and drag, the item; type, the field (1 the value); move, the step; sort, 1
-// for descending; find, whether Esc closes the box after. second: type,
-// whether the text replaces the field's; drag, the item it is dropped on.
+// for descending; find, whether Esc closes the box after; find again, 1 for
+// backwards (Shift+F3). second: type, whether the text replaces the field's;
+// drag, the item it is dropped on.
 struct Action {
     Kind kind;
     int first = 0;
@@ -60,7 +62,8 @@ std::string describe(const Action& a) {
                                  "type in " + field + how + quoted(a.text), a.first < 0 ? "Move Up" : "Move Down",
                                  "drag item " + item + " onto " + std::to_string(a.second),
                                  a.first ? "Sort Descending" : "Sort Ascending",
-                                 "Find Next " + quoted(a.text) + (a.first ? ", then Esc" : ""), "Save", "Open again"};
+                                 "Find Next " + quoted(a.text) + (a.first ? ", then Esc" : ""), "Save", "Open again",
+                                 a.first ? "Shift+F3" : "F3", "Word Wrap"};
     return texts[static_cast<int>(a.kind)];
 }
 
@@ -90,19 +93,29 @@ std::string folded(std::string text) {
 // A place in the records: record, field (0 the name, 1 the value), offset.
 using Place = std::tuple<int, int, std::size_t>;
 
-// The first match at `from` or after it, else the first of all.
-std::optional<Place> findFrom(const Records& records, const std::string& text, const Place& from) {
-    std::optional<Place> first;
+// Forward, the first match at `from` or after it, else the first of all;
+// backward, the last before `from`, else the last of all.
+std::optional<Place> findFrom(const Records& records, const std::string& text, const Place& from, bool forward) {
+    std::vector<Place> all;
     for (int r = 0; r < static_cast<int>(records.size()); ++r)
         for (int f : {0, 1}) {
             std::string field = folded(f ? records[r].value() : records[r].name());
-            for (auto at = field.find(folded(text)); at != std::string::npos; at = field.find(folded(text), at + 1)) {
-                if (Place{r, f, at} >= from)
-                    return Place{r, f, at};
-                first = first ? first : Place{r, f, at};
-            }
+            for (auto at = field.find(folded(text)); at != std::string::npos; at = field.find(folded(text), at + 1))
+                all.push_back(Place{r, f, at});
         }
-    return first;
+    auto after = std::lower_bound(all.begin(), all.end(), from);
+    if (all.empty())
+        return std::nullopt;
+    if (forward)
+        return after != all.end() ? *after : all.front();
+    return after != all.begin() ? *(after - 1) : all.back();
+}
+
+// An edit's selection.
+std::pair<std::size_t, std::size_t> selectionOf(HWND edit) {
+    DWORD start = 0, end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
 }
 
 std::string randomText(Random& random, bool value) {
@@ -137,6 +150,7 @@ protected:
         records = saved = initial;
         show(-1);
         findBox = nullptr;
+        searched.clear();
         for (std::size_t i = 0; random ? i < length : i < actions.size(); ++i) {
             if (random)
                 actions.push_back(randomAction(*random));
@@ -246,6 +260,8 @@ protected:
             show(-1);
             break;
         case Kind::find: return find(a.text, a.first);
+        case Kind::findAgain: return findAgain(!a.first);
+        case Kind::wrap: return switchWordWrap();
         case Kind::save:
             command(IDM_SAVE);
             saved = records;
@@ -279,7 +295,7 @@ protected:
         field = a.second ? a.text : field + a.text;
         // Typing in the field of a match: the next search goes on from the caret.
         if (match && std::get<0>(*match) == selected && std::get<1>(*match) == a.first)
-            match = Place(selected, a.first, field.size() - 1);
+            matchSelection = {field.size(), field.size()};
     }
 
     // The press selects and shows the item; the record lands before the item
@@ -298,15 +314,76 @@ protected:
             move(from, onto > from ? onto - 1 : onto);
     }
 
-    // Searches down from the match the panel shows, else from the top of
-    // the selected record (the first with none).
+    // Where a search goes on: after (before) the match the panel shows, or
+    // after (before) the caret or selection once it is no longer the match;
+    // else from the top (the end) of the selected record, or the first (the
+    // last) record.
+    Place searchStart(bool forward) const {
+        if (match && std::get<0>(*match) == selected) {
+            Place from = *match;
+            std::size_t offset = std::get<2>(from);
+            if (matchSelection != std::make_pair(offset, offset + matchLength))
+                std::get<2>(from) = forward ? matchSelection.second : matchSelection.first;
+            else if (forward)
+                ++std::get<2>(from);
+            return from;
+        }
+        int record = selected == -1 ? (forward ? 0 : static_cast<int>(records.size())) : selected + !forward;
+        return Place(record, 0, 0);
+    }
+
+    // The match found is selected in its field; a record that was not
+    // shown is shown.
+    void showMatch(const std::optional<Place>& found, const std::string& text) {
+        searched = text;
+        if (!found)
+            return;
+        if (std::get<0>(*found) != selected)
+            show(std::get<0>(*found));
+        match = found;
+        matchLength = text.size();
+        matchSelection = {std::get<2>(*found), std::get<2>(*found) + matchLength};
+    }
+
+    // F3 or Shift+F3, from the list; before the first search it opens the
+    // Find box.
+    std::string findAgain(bool forward) {
+        if (searched.empty()) {
+            if (!IsWindow(findBox))
+                answers.then([this](HWND box) { findBox = box; });
+            pressKey(list(), VK_F3);
+            return pumpUntil([this] { return IsWindow(findBox); }) ? "" : "F3 opened no Find box";
+        }
+        std::optional<Place> found = findFrom(records, searched, searchStart(forward), forward);
+        if (!found)
+            answers.thenPress(IDOK); // "Cannot find"
+        pressKey(list(), VK_F3, forward ? 0 : FSHIFT);
+        showMatch(found, searched);
+        return "";
+    }
+
+    // The switch changes nothing that the user had, the place of the caret
+    // and the focus included.
+    std::string switchWordWrap() {
+        std::string before = caretAndFocus();
+        command(IDM_WORD_WRAP);
+        std::string after = caretAndFocus();
+        return before == after ? "" : "the caret and focus were " + before + ", after Word Wrap " + after;
+    }
+
+    std::string caretAndFocus() const {
+        auto selection = [](HWND edit) {
+            auto [start, end] = selectionOf(edit);
+            return std::to_string(start) + "-" + std::to_string(end);
+        };
+        HWND focus = GetFocus();
+        std::string where = focus == nameEdit() ? "name" : focus == valueEdit() ? "value" : focus == list() ? "list" : "other";
+        return "name " + selection(nameEdit()) + ", value " + selection(valueEdit()) + ", focus " + where;
+    }
+
+    // Searches down in the Find box.
     std::string find(const std::string& text, bool closeBox) {
-        Place from{0, 0, 0};
-        if (match && std::get<0>(*match) == selected)
-            from = Place(selected, std::get<1>(*match), std::get<2>(*match) + 1);
-        else if (selected != -1)
-            from = Place(selected, 0, 0);
-        std::optional<Place> found = findFrom(records, text, from);
+        std::optional<Place> found = findFrom(records, text, searchStart(true), true);
         if (!IsWindow(findBox)) {
             answers.then([this](HWND box) { findBox = box; });
             pressKey(list(), 'F', FCONTROL);
@@ -320,9 +397,7 @@ protected:
         pressKey(edit, VK_RETURN);
         if (closeBox)
             pressKey(edit, VK_ESCAPE);
-        if (found && std::get<0>(*found) != selected)
-            show(std::get<0>(*found));
-        match = found ? found : match;
+        showMatch(found, text);
         return "";
     }
 
@@ -343,16 +418,24 @@ protected:
             match.reset();
     }
 
-    // The list, its selection and the panel as the program shows them, and
-    // as they should be.
+    // The list, its selection, the panel and the match in its field as the
+    // program shows them, and as they should be.
     std::string shown() const {
         return joined(listItems()) + ", item " + std::to_string(listSelection()) + ", panel " +
-               joined({windowText(nameEdit()), windowText(valueEdit())}) + (IsWindowEnabled(nameEdit()) ? "" : " off");
+               joined({windowText(nameEdit()), windowText(valueEdit())}) + (IsWindowEnabled(nameEdit()) ? "" : " off") +
+               matchShown(shownMatch() ? selectionOf(std::get<1>(*match) ? valueEdit() : nameEdit()) : matchSelection);
     }
     std::string modelShown() const {
         Record panel = selected == -1 ? Record() : records[selected];
         return joined(namesOf(listOf(records))) + ", item " + std::to_string(selected) + ", panel " +
-               joined({panel.name(), panel.value()}) + (selected != -1 ? "" : " off");
+               joined({panel.name(), panel.value()}) + (selected != -1 ? "" : " off") + matchShown(matchSelection);
+    }
+    bool shownMatch() const { return match && std::get<0>(*match) == selected; }
+    std::string matchShown(std::pair<std::size_t, std::size_t> selection) const {
+        if (!shownMatch())
+            return "";
+        return std::string(", match in the ") + (std::get<1>(*match) ? "value" : "name") + " at " +
+               std::to_string(selection.first) + "-" + std::to_string(selection.second);
     }
 
     // The panel's edits are in `records` at once: whatever could tell them
@@ -360,7 +443,12 @@ protected:
     Records records;
     Records saved;
     int selected = -1;
+    // The match of the last search, its length and the selection in its
+    // field; the text searched last.
     std::optional<Place> match;
+    std::size_t matchLength = 0;
+    std::pair<std::size_t, std::size_t> matchSelection;
+    std::string searched;
     std::string path;
     HWND findBox = nullptr;
 };
