@@ -287,6 +287,56 @@ click_item 1
 expect "still running and answering" "$(selected)" "selected 1"
 finish
 
+begin "saves killed midway"
+# Killed at any instant of a save, the program leaves the old file or the new
+# one under the database's name; the next save that ends removes the
+# temporary files the killed ones left. The file is big (200 MB) so that a
+# save takes long enough to be killed in. TABULO_E2E_KILLS asks for more kills.
+awk 'BEGIN { v = sprintf("%1000s", ""); gsub(/ /, "v", v)
+             for (i = 0; i < 200000; i++) printf "{record %d=%s}\r\n", i, v }' >"$dir/old.txt"
+{ cat "$dir/old.txt"; printf '{New Record=}\r\n'; } >"$dir/new.txt"
+new_size=$(stat -c %s "$dir/new.txt")
+add_and_save() { # opens db.txt, adds a record and saves it
+    start db.txt
+    eventually "opened" "Tabulo 0.6 - db.txt" probe title
+    focus
+    key ctrl+equal
+    eventually "added" "name New Record" panel_line 1
+    key ctrl+s
+}
+saved_new() { cmp -s "$dir/db.txt" "$dir/new.txt" && echo same; }
+# The temporary file of the save under way: one that was not there before it.
+new_temporary() {
+    local file
+    for file in "$dir"/db.txt.~tabulo-*; do
+        [ -e "$file" ] && [[ " $before " != *" $file "* ]] && echo "$file" && return
+    done
+}
+for kill in $(seq "${TABULO_E2E_KILLS:-6}"); do
+    cp "$dir/old.txt" "$dir/db.txt"
+    before=$(echo "$dir"/db.txt.~tabulo-*)
+    add_and_save
+    # Killed while the save writes or, every other time, once it has written
+    # everything and puts the file in its place.
+    deadline=$((SECONDS + 20))
+    until temporary=$(new_temporary) && [ -n "$temporary" ] || [ "$SECONDS" -ge "$deadline" ]; do :; done
+    if [ $((kill % 2)) -eq 0 ]; then
+        until [ "$(stat -c %s "$temporary" 2>/dev/null || echo gone)" = "$new_size" ] ||
+            [ ! -e "$temporary" ] || [ "$SECONDS" -ge "$deadline" ]; do :; done
+    fi
+    sleep "0.$(printf '%03d' $((RANDOM % 100)))"
+    kill -9 "$pid"
+    wait "$pid" 2>/dev/null
+    pid=""
+    cmp -s "$dir/db.txt" "$dir/old.txt" || cmp -s "$dir/db.txt" "$dir/new.txt" ||
+        fail "after kill $kill db.txt holds neither the old file nor the new one ($(wc -c <"$dir/db.txt" 2>&1))"
+done
+cp "$dir/old.txt" "$dir/db.txt"
+add_and_save
+eventually "saved after the kills" same saved_new
+eventually "temporary files left" "" bash -c "cd '$dir' && ls | grep -v -x -e db.txt -e old.txt -e new.txt"
+finish
+
 # --------------------------------------------------------------------------------
 if [ "$failures" -gt 0 ]; then
     echo "$failures end-to-end check(s) failed"
