@@ -22,9 +22,9 @@ TEST(RecentFiles, TheLastUsedComeFirstEachOnceWhateverTheCase) {
 // The last value of each key, in the keys' order, each path once; other
 // keys and empty values are passed over.
 TEST(RecentFiles, ComeFromTheSettingsEntriesInTheOrderOfTheirKeys) {
-    RecordList entries = listOf({{"recentFile3", "c"}, {"recentFile1", "old"}, {"recentFile1", "a"}, {"recentFile2", ""},
-                                 {"recentFile4", "A"}, {"recentFile5", "e"}, {"RecentFile2", "b"}, {"recentFile0", "z"}});
-    EXPECT_EQ(RecentFiles::fromEntries(entries).paths(), (Paths{"a", "c"}));
+    RecordList entries = listOf({{"recentFile3", "A"}, {"recentFile1", "old"}, {"recentFile1", "a"}, {"recentFile2", ""},
+                                 {"recentFile4", "d"}, {"recentFile5", "e"}, {"RecentFile2", "b"}, {"recentFile0", "z"}});
+    EXPECT_EQ(RecentFiles::fromEntries(entries).paths(), (Paths{"a", "d"}));
 }
 
 } // namespace
