@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <new>
 
+#include "FileNames.h"
 #include "resource.h"
 
 namespace {
@@ -21,7 +22,7 @@ constexpr int listBoxScrollWidth = 800;
 
 App::App()
     : splitter(nullptr, nullptr, nullptr), font("Courier New", 10, false, false), backgroundBrush(0), textColor(0),
-      backgroundColor(0) {
+      backgroundColor(0), settings(sameFileName) {
     if (!accelerators.create(mainAccelerators, mainAcceleratorCount))
         MessageBoxA(nullptr, "Error creating accelerator table!", nullptr, MB_OK);
 

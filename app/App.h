@@ -188,7 +188,6 @@ private:
     void applyWordWrap(bool wrap);
 
     // The File menu's list of the files used last (AppRecentFiles.cpp)
-    static std::string fullPathOf(const std::string& path);
     void rememberRecentFile(const std::string& path);
     void forgetRecentFile(const std::string& path);
     void showRecentFiles();

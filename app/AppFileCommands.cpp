@@ -8,6 +8,7 @@
 
 #include "BusyCursor.h"
 #include "FileDialog.h"
+#include "FileNames.h"
 #include "Version.h"
 
 namespace {
