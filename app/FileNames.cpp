@@ -22,6 +22,18 @@ std::string narrowed(const std::wstring& wide) {
     return text;
 }
 
+// Asks for no access, so that a file another program holds open without
+// sharing can still be looked at.
+bool fileIdOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& id) {
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandle(file, &id) != 0;
+    CloseHandle(file);
+    return known;
+}
+
 } // namespace
 
 std::string fullPathOf(const std::string& path) {
@@ -37,6 +49,15 @@ bool sameFileName(const std::string& a, const std::string& b) {
     std::wstring wideB = widened(b);
     return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
                                 static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION idA;
+    BY_HANDLE_FILE_INFORMATION idB;
+    if (fileIdOf(a, idA) && fileIdOf(b, idB))
+        return idA.dwVolumeSerialNumber == idB.dwVolumeSerialNumber && idA.nFileIndexHigh == idB.nFileIndexHigh &&
+               idA.nFileIndexLow == idB.nFileIndexLow;
+    return sameFileName(fullPathOf(a), fullPathOf(b));
 }
 
 // Counted in characters, not bytes, so that no double-byte character is

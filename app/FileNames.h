@@ -16,6 +16,11 @@ std::string fullPathOf(const std::string& path);
 // belongs to its character and is no letter of its own.
 bool sameFileName(const std::string& a, const std::string& b);
 
+// Whether two paths name one file, however they spell it (its short 8.3
+// name, "..", another name of a folder on the way): the volume and file
+// index when both can be opened, else their full paths as names.
+bool sameFile(const std::string& a, const std::string& b);
+
 // The path in at most `length` characters, for a menu: a longer one keeps
 // its root (the drive, or the server and share) and as much of its end as
 // fits, the whole file name when it can and the end of it, extension

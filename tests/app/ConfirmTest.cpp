@@ -49,6 +49,17 @@ public:
         answers.thenPress(IDOK);
         ASSERT_TRUE(app->openFile(database));
     }
+    // Save As then names the file that warned by another spelling.
+    void saveAsOverIt(const std::string& spelling) {
+        openWarningFile();
+        named = spelling + "\r\n\r\n";
+        answers.then(choosePath(spelling));
+        answers.thenPress(IDYES); // replace the existing file?
+    }
+    void expectItKept() {
+        EXPECT_EQ(readBytes(database), "Shopping\r\n{a=1}\r\n");
+        EXPECT_EQ(app->currentFileName(), database);
+    }
 
     std::string database;
     std::string named; // the file a question names before its text
@@ -167,18 +178,25 @@ const ConfirmRow rows[] = {
          t.command(IDM_SAVE); // no second question
          EXPECT_EQ(readBytes(t.database), "{a=1}\r\n");
      }},
-    {"SaveAsOverItInOtherLettersNo",
+    {"SaveAsOverItInOtherLettersNo", [](ConfirmTest& t) { t.saveAsOverIt(t.file("NOTES.TXT")); },
+     [](ConfirmTest& t) { t.command(IDM_SAVE_AS); }, IDNO, saveOverQuestion, [](ConfirmTest& t) { t.expectItKept(); }},
+    // Through the short 8.3 name of its folder.
+    {"SaveAsOverItByItsShortNameNo",
+     [](ConfirmTest& t) {
+         char folder[MAX_PATH] = {};
+         ASSERT_NE(GetShortPathNameA(t.dir.path().string().c_str(), folder, MAX_PATH), 0u);
+         t.saveAsOverIt(folder + std::string("\\notes.txt"));
+         ASSERT_NE(t.named, t.database + "\r\n\r\n");
+     },
+     [](ConfirmTest& t) { t.command(IDM_SAVE_AS); }, IDNO, saveOverQuestion, [](ConfirmTest& t) { t.expectItKept(); }},
+    // A file that cannot be opened is known by its name.
+    {"SaveOverItOnceGoneNo",
      [](ConfirmTest& t) {
          t.openWarningFile();
-         t.named = t.file("NOTES.TXT") + "\r\n\r\n";
-         t.answers.then(choosePath(t.file("NOTES.TXT")));
-         t.answers.thenPress(IDYES); // replace the existing file?
+         ASSERT_TRUE(DeleteFileA(t.database.c_str()));
      },
-     [](ConfirmTest& t) { t.command(IDM_SAVE_AS); }, IDNO, saveOverQuestion,
-     [](ConfirmTest& t) {
-         EXPECT_EQ(readBytes(t.database), "Shopping\r\n{a=1}\r\n");
-         EXPECT_EQ(t.app->currentFileName(), t.database);
-     }},
+     [](ConfirmTest& t) { t.command(IDM_SAVE); }, IDNO, saveOverQuestion,
+     [](ConfirmTest& t) { EXPECT_FALSE(fileExists(t.database)); }},
     {"SaveAsToAnotherNameAsksNothingAndIsCurrent", [](ConfirmTest& t) { t.openWarningFile(); },
      [](ConfirmTest& t) {
          t.answers.then(choosePath(t.file("copy.txt")));
