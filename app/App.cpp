@@ -159,12 +159,25 @@ bool App::confirm(const char* question) {
 void App::requestExit() {
     if (!confirm("Are you sure you wish to exit?"))
         return;
+    savePreferences();
+    PostQuitMessage(0);
+}
+
+// Windows ends the session (log-off, shut-down, restart) and then the
+// process, with no WM_CLOSE before: the preferences are kept as a
+// confirmed exit keeps them, without its question, and as there the
+// database is not written. A session that goes on changes nothing.
+void App::onEndSession(bool ending) {
+    if (ending)
+        savePreferences();
+}
+
+void App::savePreferences() {
     settings.setTextColor(textColor.get());
     settings.setBackgroundColor(backgroundColor.get());
     settings.setFont(font);
     storeSplitterPosition();
     settings.save(settingsFile);
-    PostQuitMessage(0);
 }
 
 void App::showError(const char* text) {

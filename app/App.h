@@ -87,6 +87,8 @@ private:
     void createListBox();
     void createEditor();
     void showError(const char* text);
+    void onEndSession(bool ending);
+    void savePreferences();
 
     // Routing the main window's messages and commands (AppMessages.cpp)
     LRESULT routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
