@@ -129,6 +129,8 @@ void App::processMessage(MSG& msg) {
         onRemove();
         return;
     }
+    if (onAccessKey(msg))
+        return;
     if (msg.message == WM_RBUTTONDOWN && msg.hwnd == listBox.hwnd()) {
         showContextMenu();
         return;

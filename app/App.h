@@ -104,6 +104,7 @@ private:
     void rememberFocus();
     bool restoreFocus();
     void keepKeyboardFocus();
+    bool onAccessKey(const MSG& msg);
     void showValueStart();
 
     // The window's first layout and its placement (AppPlacement.cpp)

@@ -249,22 +249,22 @@ bool inside(const RECT& outer, const RECT& inner) {
 }
 
 // Whether the label's text fits it in the panel's font (the template's
-// 8-point MS Sans Serif, at the screen's resolution).
+// 8-point MS Sans Serif, at the screen's resolution), measured as drawn:
+// the "&" of an access key underlines the next letter.
 bool labelFits(HWND label) {
     HDC screen = GetDC(nullptr);
     int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
     HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
     HGDIOBJ previous = SelectObject(screen, font);
-    std::string text = textOf(label);
-    SIZE extent = {};
-    GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    RECT extent = {};
+    DrawTextA(screen, textOf(label).c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(screen, previous);
     ReleaseDC(nullptr, screen);
     DeleteObject(font);
     RECT client;
     GetClientRect(label, &client);
-    return extent.cx <= client.right && extent.cy <= client.bottom;
+    return extent.right <= client.right && extent.bottom <= client.bottom;
 }
 
 int printLayoutProblems(HWND main) {

@@ -287,6 +287,24 @@ click_item 1
 expect "still running and answering" "$(selected)" "selected 1"
 finish
 
+begin "access keys"
+printf '{alpha=first}\r\n{b=2}\r\n' >"$dir/db.txt"
+start db.txt
+click_item 0
+key alt+a
+eventually "Alt+A from the list" value probe focus
+type_text "X"
+key alt+n
+eventually "Alt+N" name probe focus
+type_text "Y"
+key alt+a
+eventually "Alt+A from the name" value probe focus
+type_text "Z"
+# Each field's caret stayed where it was: after the X, at the name's start.
+eventually "typed at the carets" $'name Yalpha\nvalue XZfirst\nenabled 1 1\nvisible 1' probe panel
+expect "the same record selected" "$(selected)" "selected 0"
+finish
+
 # --------------------------------------------------------------------------------
 if [ "$failures" -gt 0 ]; then
     echo "$failures end-to-end check(s) failed"
