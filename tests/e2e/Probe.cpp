@@ -17,6 +17,10 @@
 //   probe.exe bar                 screen point in the middle of the splitter bar
 //   probe.exe rects               window, list box and panel rectangles
 //   probe.exe focus               which of list/name/value has the focus
+//   probe.exe end-session         ends the session as Windows does: asks the
+//                                   main window (prints "may end 1" when it
+//                                   may), tells it the session ends, then
+//                                   ends its process
 //   probe.exe forge-drag          sends and posts the drag-list message with
 //                                   a pointer that is not the program's; exit
 //                                   code 0 when the program still answers
@@ -297,6 +301,23 @@ int printLayoutProblems(HWND main) {
     return 0;
 }
 
+int endSession(HWND main) {
+    DWORD_PTR mayEnd = 0;
+    SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &mayEnd);
+    std::printf("may end %d\n", mayEnd ? 1 : 0);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &ignored);
+    DWORD id = 0;
+    GetWindowThreadProcessId(main, &id);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    if (!process)
+        return 1;
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    return 0;
+}
+
 int printShortcut(const char* path) {
     if (FAILED(CoInitialize(nullptr)))
         return 1;
@@ -426,6 +447,8 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld\n", list.right + 2, (list.top + list.bottom) / 2);
         return 0;
     }
+    if (command == "end-session")
+        return endSession(main);
     if (command == "forge-drag") {
         UINT dragList = RegisterWindowMessageA("commctrl_DragListMsg");
         DWORD_PTR result;

@@ -305,6 +305,24 @@ eventually "typed at the carets" $'name Yalpha\nvalue XZfirst\nenabled 1 1\nvisi
 expect "the same record selected" "$(selected)" "selected 0"
 finish
 
+begin "end of the session"
+printf '{a=1}\r\n' >"$dir/db.txt"
+start db.txt
+focus
+key ctrl+equal
+eventually "added" $'a\nNew Record' items
+read -r bx by <<<"$(probe bar)"
+move_to "$bx" "$by"
+xdotool mousedown 1 mousemove $((bx + 50)) "$by" mouseup 1
+list_width() { probe rects | sed -n 2p | cut -d' ' -f4; }
+eventually "splitter dragged" 252 list_width
+expect "the session may end" "$(probe end-session)" "may end 1"
+wait_exit || fail "the program did not end with the session"
+expect "splitter kept" "$(saved "$dir/settings.txt" | grep splitterX)" "{splitterX=252}"
+expect "file used last kept" "$(saved "$dir/settings.txt" | grep -c '^{recentFile1=.*db\.txt}$')" 1
+expect "database not written" "$(saved "$dir/db.txt")" "{a=1}"
+finish
+
 # --------------------------------------------------------------------------------
 if [ "$failures" -gt 0 ]; then
     echo "$failures end-to-end check(s) failed"
