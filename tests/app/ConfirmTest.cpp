@@ -207,11 +207,7 @@ const ConfirmRow rows[] = {
      },
      [](ConfirmTest& t) { t.command(IDM_SAVE_AS); }, IDNO, saveOverQuestion, [](ConfirmTest& t) { t.expectItKept(); }},
     // A file that cannot be opened is known by its name.
-    {"SaveOverItOnceGoneNo",
-     [](ConfirmTest& t) {
-         t.openWarningFile();
-         ASSERT_TRUE(DeleteFileA(t.database.c_str()));
-     },
+    {"SaveOverItOnceGoneNo", [](ConfirmTest& t) { t.openWarningFile(); DeleteFileA(t.database.c_str()); },
      [](ConfirmTest& t) { t.command(IDM_SAVE); }, IDNO, saveOverQuestion,
      [](ConfirmTest& t) { EXPECT_FALSE(fileExists(t.database)); }},
     {"SaveAsToAnotherNameAsksNothingAndIsCurrent", [](ConfirmTest& t) { t.openWarningFile(); },

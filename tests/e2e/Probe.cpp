@@ -17,10 +17,8 @@
 //   probe.exe bar                 screen point in the middle of the splitter bar
 //   probe.exe rects               window, list box and panel rectangles
 //   probe.exe focus               which of list/name/value has the focus
-//   probe.exe end-session         ends the session as Windows does: asks the
-//                                   main window (prints "may end 1" when it
-//                                   may), tells it the session ends, then
-//                                   ends its process
+//   probe.exe end-session         ends the session as Windows does: the two
+//                                   messages, then the end of the process
 //   probe.exe forge-drag          sends and posts the drag-list message with
 //                                   a pointer that is not the program's; exit
 //                                   code 0 when the program still answers
@@ -301,21 +299,15 @@ int printLayoutProblems(HWND main) {
     return 0;
 }
 
+// A program that says the session may not end is told that it goes on.
 int endSession(HWND main) {
-    DWORD_PTR mayEnd = 0;
-    SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &mayEnd);
-    std::printf("may end %d\n", mayEnd ? 1 : 0);
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &ignored);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+    SendMessageTimeoutA(main, WM_ENDSESSION, answer != 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
     DWORD id = 0;
     GetWindowThreadProcessId(main, &id);
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-    if (!process)
-        return 1;
-    TerminateProcess(process, 0);
-    WaitForSingleObject(process, 10000);
-    CloseHandle(process);
-    return 0;
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id);
+    return process && TerminateProcess(process, 0) && CloseHandle(process) ? 0 : 1;
 }
 
 int printShortcut(const char* path) {
