@@ -87,6 +87,8 @@ private:
     void createListBox();
     void createEditor();
     void showError(const char* text);
+    void onEndSession(bool ending);
+    void savePreferences();
 
     // Routing the main window's messages and commands (AppMessages.cpp)
     LRESULT routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -102,6 +104,7 @@ private:
     void rememberFocus();
     bool restoreFocus();
     void keepKeyboardFocus();
+    bool onAccessKey(const MSG& msg);
     void showValueStart();
 
     // The window's first layout and its placement (AppPlacement.cpp)
@@ -188,7 +191,6 @@ private:
     void applyWordWrap(bool wrap);
 
     // The File menu's list of the files used last (AppRecentFiles.cpp)
-    static std::string fullPathOf(const std::string& path);
     void rememberRecentFile(const std::string& path);
     void forgetRecentFile(const std::string& path);
     void showRecentFiles();

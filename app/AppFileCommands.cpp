@@ -4,10 +4,9 @@
 
 #include <shellapi.h>
 
-#include <cstring>
-
 #include "BusyCursor.h"
 #include "FileDialog.h"
+#include "FileNames.h"
 #include "Version.h"
 
 namespace {
@@ -123,8 +122,6 @@ bool App::saveOver(const std::string& path) {
     return true;
 }
 
-// Two names of one file, as the file system takes them: letters of either
-// case alike, a name relative to the current folder as its full path.
 bool App::isCurrentFile(const std::string& path) const {
-    return _stricmp(fullPathOf(path).c_str(), fullPathOf(fileName).c_str()) == 0;
+    return sameFile(path, fileName);
 }

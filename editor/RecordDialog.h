@@ -33,6 +33,9 @@ public:
     HWND hwnd() const { return hwnd_; }
     HWND nameEdit() const { return nameEdit_; }
     HWND valueEdit() const { return valueEdit_; }
+    // The edit whose label marks this character (of WM_SYSCHAR) as its
+    // access key, in either case; null when no label does.
+    HWND fieldWithAccessKey(WPARAM character) const;
 
     // The panel keeps its own copy; the caller's font may go away.
     void setFont(const Font& font);

@@ -17,6 +17,8 @@
 //   probe.exe bar                 screen point in the middle of the splitter bar
 //   probe.exe rects               window, list box and panel rectangles
 //   probe.exe focus               which of list/name/value has the focus
+//   probe.exe end-session         ends the session as Windows does: the two
+//                                   messages, then the end of the process
 //   probe.exe forge-drag          sends and posts the drag-list message with
 //                                   a pointer that is not the program's; exit
 //                                   code 0 when the program still answers
@@ -249,22 +251,22 @@ bool inside(const RECT& outer, const RECT& inner) {
 }
 
 // Whether the label's text fits it in the panel's font (the template's
-// 8-point MS Sans Serif, at the screen's resolution).
+// 8-point MS Sans Serif, at the screen's resolution), measured as drawn:
+// the "&" of an access key underlines the next letter.
 bool labelFits(HWND label) {
     HDC screen = GetDC(nullptr);
     int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
     HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
     HGDIOBJ previous = SelectObject(screen, font);
-    std::string text = textOf(label);
-    SIZE extent = {};
-    GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    RECT extent = {};
+    DrawTextA(screen, textOf(label).c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(screen, previous);
     ReleaseDC(nullptr, screen);
     DeleteObject(font);
     RECT client;
     GetClientRect(label, &client);
-    return extent.cx <= client.right && extent.cy <= client.bottom;
+    return extent.right <= client.right && extent.bottom <= client.bottom;
 }
 
 int printLayoutProblems(HWND main) {
@@ -295,6 +297,17 @@ int printLayoutProblems(HWND main) {
     if (name.bottom < SendMessageA(listBox(main), LB_GETITEMHEIGHT, 0, 0))
         std::printf("Name edit is lower than a line of its font\n");
     return 0;
+}
+
+// A program that says the session may not end is told that it goes on.
+int endSession(HWND main) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+    SendMessageTimeoutA(main, WM_ENDSESSION, answer != 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+    DWORD id = 0;
+    GetWindowThreadProcessId(main, &id);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id);
+    return process && TerminateProcess(process, 0) && CloseHandle(process) ? 0 : 1;
 }
 
 int printShortcut(const char* path) {
@@ -426,6 +439,8 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld\n", list.right + 2, (list.top + list.bottom) / 2);
         return 0;
     }
+    if (command == "end-session")
+        return endSession(main);
     if (command == "forge-drag") {
         UINT dragList = RegisterWindowMessageA("commctrl_DragListMsg");
         DWORD_PTR result;

@@ -287,6 +287,40 @@ click_item 1
 expect "still running and answering" "$(selected)" "selected 1"
 finish
 
+begin "access keys"
+printf '{alpha=first}\r\n{b=2}\r\n' >"$dir/db.txt"
+start db.txt
+click_item 0
+key alt+a
+eventually "Alt+A from the list" value probe focus
+type_text "X"
+key alt+n
+eventually "Alt+N" name probe focus
+type_text "Y"
+key alt+a
+eventually "Alt+A from the name" value probe focus
+type_text "Z"
+# Each field's caret stayed where it was: after the X, at the name's start.
+eventually "typed at the carets" $'name Yalpha\nvalue XZfirst\nenabled 1 1\nvisible 1' probe panel
+expect "the same record selected" "$(selected)" "selected 0"
+finish
+
+begin "end of the session"
+printf '{a=1}\r\n' >"$dir/db.txt"
+start db.txt
+focus
+key ctrl+equal
+eventually "added" $'a\nNew Record' items
+read -r bx by <<<"$(probe bar)"
+move_to "$bx" "$by"
+xdotool mousedown 1 mousemove $((bx + 50)) "$by" mouseup 1
+eventually "splitter dragged" "list 252" eval 'probe rects | sed -n 2p | cut -d" " -f1,4'
+probe end-session && wait_exit || fail "the program did not end with the session"
+expect "splitter kept" "$(saved "$dir/settings.txt" | grep splitterX)" "{splitterX=252}"
+expect "file used last kept" "$(saved "$dir/settings.txt" | grep -c '^{recentFile1=.*db\.txt}$')" 1
+expect "database not written" "$(saved "$dir/db.txt")" "{a=1}"
+finish
+
 begin "saves killed midway"
 # Killed at any instant of a save, the program leaves the old file or the new
 # one under the database's name; the next save that ends removes the
