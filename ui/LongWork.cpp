@@ -12,6 +12,9 @@ namespace {
 // The bar moves in steps of a thousandth.
 constexpr int barRange = 1000;
 constexpr int barHeightAt96Dpi = 16;
+// The bar repaints itself at once as it moves, which takes a few
+// milliseconds: a few steps a second look smooth enough.
+constexpr ULONGLONG barStepEvery = 200;
 // A window that never validates its paint would be painted again and again:
 // a pause reads at most this many messages, and the work goes on.
 constexpr int messagesPerPause = 100;
@@ -65,10 +68,11 @@ void LongWork::advance(double fraction) {
     if (!bar_ && now - started_ >= timing.showBarAfter)
         showBar();
     int position = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * barRange);
-    if (bar_ && position != shown_) {
+    if (bar_ && position != shown_ && now - barMoved_ >= barStepEvery) {
         SendMessageA(bar_, PBM_SETPOS, position, 0);
         taskbar_->show(position, barRange);
         shown_ = position;
+        barMoved_ = now;
     }
     pause();
     lastPause_ = GetTickCount64();

@@ -56,6 +56,7 @@ private:
     double partsEnd_ = 0;
     HWND bar_ = nullptr;
     int shown_ = -1;
+    ULONGLONG barMoved_ = 0;
     std::unique_ptr<TaskbarProgress> taskbar_;
     bool closeAsked_ = false;
     bool quitSeen_ = false;
