@@ -30,8 +30,6 @@ public:
     // A report of progress for the work's next part, which takes `share` of
     // the whole (the parts follow one another; their shares add up to 1).
     std::function<void(std::uint64_t done, std::uint64_t total)> part(double share);
-    // How far the whole work is, from 0 to 1.
-    void advance(double fraction);
 
     // How long the work runs before the bar shows, and between two pauses,
     // in milliseconds. Tests set both to 0.
@@ -44,6 +42,8 @@ public:
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
+    // How far the whole work is, from 0 to 1.
+    void advance(double fraction);
     void pause();
     bool dropsUnread(const MSG& msg);
     void showBar();
