@@ -181,7 +181,10 @@ LRESULT CALLBACK actAsTheBarComes(int code, WPARAM wParam, LPARAM lParam) {
 // a close comes after the work. The question before it, the message after
 // it (here from a save that fails) and the window after it do not wait.
 TEST_F(AppTest, LongCommandsShowTheirProgressAndKeepAnswering) {
-    LongWork::Timing usual = std::exchange(LongWork::timing, {0, 0});
+    struct AtOnce {
+        LongWork::Timing usual = std::exchange(LongWork::timing, {0, 0});
+        ~AtOnce() { LongWork::timing = usual; }
+    } atOnce;
     start();
     busyWindow = mainWindow();
     std::string path = writeDatabase("db.txt", {{"b", "1"}, {"a", "2"}});
@@ -221,7 +224,6 @@ TEST_F(AppTest, LongCommandsShowTheirProgressAndKeepAnswering) {
         EXPECT_EQ(std::count(names.begin(), names.end(), "New Record"), 0) << id;
         EXPECT_NE(listSelection(), 1) << id;
     }
-    LongWork::timing = usual;
 }
 
 TEST_F(AppTest, AboutShowsTheProgramAndVersion) {
