@@ -123,7 +123,7 @@ private:
     void trackNameEdit(const MSG& msg);
     void takeNameEditText();
     void onSelectionChange();
-    void refillList();
+    void refillList(const Progress& progress);
     void showItem(int item);
 
     // File commands and the title (AppFileCommands.cpp)
@@ -138,6 +138,10 @@ private:
     bool saveTo(const std::string& path);
     std::string windowTitle() const;
     void setTitle();
+
+    // The share of an open or a sort of a large database that filling the
+    // list takes: nearly all of it.
+    static constexpr double fillShare = 0.9;
 
     // Record commands (AppRecordCommands.cpp)
     void onAdd();

@@ -4,9 +4,11 @@
 
 #include <shellapi.h>
 
-#include "BusyCursor.h"
+#include <cstring>
+
 #include "FileDialog.h"
 #include "FileNames.h"
+#include "LongWork.h"
 #include "Version.h"
 
 namespace {
@@ -43,16 +45,17 @@ bool App::openFile(const std::string& path) {
     return true;
 }
 
-// A large database takes seconds to read and to fill the list: the wait
-// cursor says so, and is gone before any message box.
+// A large database takes seconds to read and to fill the list: the window
+// answers meanwhile and shows how far it is, and is done with that before
+// any message box.
 bool App::loadFile(const std::string& path, LoadReport& report) {
-    BusyCursor busy;
-    if (!records.load(path, &report))
+    LongWork work(mainWindow.hwnd);
+    if (!records.load(path, &report, work.part(1 - fillShare)))
         return false;
     fileName = path;
     fileWarnedOnOpen = report.saveWouldChange();
     setTitle();
-    refillList();
+    refillList(work.part(fillShare));
     showSelection();
     return true;
 }
@@ -100,12 +103,12 @@ void App::onSaveAs() {
     rememberRecentFile(fileName);
 }
 
-// The panel goes into its record first. The wait cursor shows while the
-// records are written, and is gone before any message box.
+// The panel goes into its record first. The window answers while the
+// records are written, and is done with that before any message box.
 bool App::saveTo(const std::string& path) {
-    BusyCursor busy;
+    LongWork work(mainWindow.hwnd);
     commitEditor();
-    return records.save(path);
+    return records.save(path, work.part(1));
 }
 
 // Writes the records to the file: true once they are there. Over the

@@ -38,8 +38,13 @@
 //   probe.exe notepad             the title of a Notepad window (exit code 1
 //                                   when none is open)
 //   probe.exe close-notepad       asks every Notepad window to close
+//   probe.exe wait-progress [ms]  wait until the main window shows a progress bar
+//   probe.exe progress            "progress N", the bar's position read with a
+//                                   message the program must answer, or "none"
+//   probe.exe count               "count N selected S" of the list box
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -126,6 +131,16 @@ bool waitFor(bool (*condition)(), DWORD timeout) {
         Sleep(50);
     }
     return true;
+}
+
+HWND progressBar(HWND main) {
+    HWND bar = FindWindowExA(main, nullptr, PROGRESS_CLASSA, nullptr);
+    return IsWindowVisible(bar) ? bar : nullptr;
+}
+
+bool progressShown() {
+    HWND main = mainWindow();
+    return main && progressBar(main);
 }
 
 bool mainWindowShown() {
@@ -354,6 +369,8 @@ int main(int argc, char** argv) {
     }
     if (command == "wait-no-box")
         return waitFor(noDialogOpen, timeout) ? 0 : 1;
+    if (command == "wait-progress")
+        return waitFor(progressShown, timeout) ? 0 : 1;
     if (command == "text-height" && argc > 3) {
         std::printf("%d\n", lineHeightOf(argv[2], std::atoi(argv[3])));
         return 0;
@@ -447,6 +464,21 @@ int main(int argc, char** argv) {
         SendMessageTimeoutA(main, dragList, 0, 0x10, SMTO_NORMAL, 5000, &result);
         PostMessageA(main, dragList, 0, 0x10);
         return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? 0 : 1;
+    }
+    if (command == "progress") {
+        HWND bar = progressBar(main);
+        DWORD_PTR position = 0;
+        if (bar && !SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 5000, &position))
+            std::printf("no answer\n");
+        else
+            std::printf(bar ? "progress %d\n" : "none\n", static_cast<int>(position));
+        return 0;
+    }
+    if (command == "count") {
+        HWND list = listBox(main);
+        std::printf("count %d selected %d\n", static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)),
+                    static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)));
+        return 0;
     }
     if (command == "line-height") {
         std::printf("%d\n", static_cast<int>(SendMessageA(listBox(main), LB_GETITEMHEIGHT, 0, 0)));

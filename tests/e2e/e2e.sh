@@ -371,6 +371,22 @@ eventually "saved after the kills" same saved_new
 eventually "temporary files left" "" bash -c "cd '$dir' && ls | grep -v -x -e db.txt -e old.txt -e new.txt"
 finish
 
+begin "a big database keeps answering while it opens"
+awk 'BEGIN { for (i = 0; i < 1000000; i++) printf "{record %07d=}\r\n", i }' >"$dir/big.txt"
+start big.txt
+probe wait-progress 60000 || fail "no progress bar while the file opens"
+focus
+read -r _ x y width _ <<<"$(probe rects | sed -n 2p)"
+click_at $((x + width / 2)) $((y + 10))
+key ctrl+equal Delete alt+F4
+# The click and the keys meet the open, and the program answers.
+expect "answering" "$(probe progress | cut -d ' ' -f 1)" "progress"
+expect "exit question after the open" "$(probe wait-box 120000)" $'caption Confirm\ntext Are you sure you wish to exit?'
+press 7
+wait_no_box
+expect "every record, none added or selected" "$(probe count)" "count 1000000 selected -1"
+finish
+
 # --------------------------------------------------------------------------------
 if [ "$failures" -gt 0 ]; then
     echo "$failures end-to-end check(s) failed"
