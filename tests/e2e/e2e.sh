@@ -330,9 +330,11 @@ awk 'BEGIN { v = sprintf("%1000s", ""); gsub(/ /, "v", v)
              for (i = 0; i < 200000; i++) printf "{record %d=%s}\r\n", i, v }' >"$dir/old.txt"
 { cat "$dir/old.txt"; printf '{New Record=}\r\n'; } >"$dir/new.txt"
 new_size=$(stat -c %s "$dir/new.txt")
+opened() { echo "$(probe title), $(probe count), $(probe progress)"; }
 add_and_save() { # opens db.txt, adds a record and saves it
     start db.txt
-    eventually "opened" "Tabulo 0.6 - db.txt" probe title
+    # Keys typed while it opens would be dropped.
+    eventually "opened" "Tabulo 0.6 - db.txt, count 200000 selected -1, none" opened
     focus
     key ctrl+equal
     eventually "added" "name New Record" panel_line 1
