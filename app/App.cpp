@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <new>
 
+#include "FileNames.h"
 #include "resource.h"
 
 namespace {
@@ -21,7 +22,7 @@ constexpr int listBoxScrollWidth = 800;
 
 App::App()
     : splitter(nullptr, nullptr, nullptr), font("Courier New", 10, false, false), backgroundBrush(0), textColor(0),
-      backgroundColor(0) {
+      backgroundColor(0), settings(sameFileName) {
     if (!accelerators.create(mainAccelerators, mainAcceleratorCount))
         MessageBoxA(nullptr, "Error creating accelerator table!", nullptr, MB_OK);
 
@@ -134,6 +135,8 @@ void App::processMessage(MSG& msg) {
         onRemove();
         return;
     }
+    if (onAccessKey(msg))
+        return;
     if (msg.message == WM_RBUTTONDOWN && msg.hwnd == listBox.hwnd()) {
         showContextMenu();
         return;
@@ -163,12 +166,25 @@ bool App::confirm(const char* question) {
 void App::requestExit() {
     if (!confirm("Are you sure you wish to exit?"))
         return;
+    savePreferences();
+    PostQuitMessage(0);
+}
+
+// Windows ends the session (log-off, shut-down, restart) and then the
+// process, with no WM_CLOSE before: the preferences are kept as a
+// confirmed exit keeps them, without its question, and as there the
+// database is not written. A session that goes on changes nothing.
+void App::onEndSession(bool ending) {
+    if (ending)
+        savePreferences();
+}
+
+void App::savePreferences() {
     settings.setTextColor(textColor.get());
     settings.setBackgroundColor(backgroundColor.get());
     settings.setFont(font);
     storeSplitterPosition();
     settings.save(settingsFile);
-    PostQuitMessage(0);
 }
 
 void App::showError(const char* text) {

@@ -88,6 +88,8 @@ private:
     void createListBox();
     void createEditor();
     void showError(const char* text);
+    void onEndSession(bool ending);
+    void savePreferences();
 
     // Routing the main window's messages and commands (AppMessages.cpp)
     LRESULT routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -104,6 +106,7 @@ private:
     bool restoreFocus();
     void keepKeyboardFocus();
     void onDialogNavigation(const MSG& msg, HWND focusBefore);
+    bool onAccessKey(const MSG& msg);
     void showValueStart();
 
     // The window's first layout and its placement (AppPlacement.cpp)
@@ -122,7 +125,7 @@ private:
     void trackNameEdit(const MSG& msg);
     void takeNameEditText();
     void onSelectionChange();
-    void refillList();
+    void refillList(const Progress& progress);
     void showItem(int item);
 
     // File commands and the title (AppFileCommands.cpp)
@@ -137,6 +140,10 @@ private:
     bool saveTo(const std::string& path);
     std::string windowTitle() const;
     void setTitle();
+
+    // The share of an open or a sort of a large database that filling the
+    // list takes: nearly all of it.
+    static constexpr double fillShare = 0.9;
 
     // Record commands (AppRecordCommands.cpp)
     void onAdd();
@@ -191,7 +198,6 @@ private:
     void applyWordWrap(bool wrap);
 
     // The File menu's list of the files used last (AppRecentFiles.cpp)
-    static std::string fullPathOf(const std::string& path);
     void rememberRecentFile(const std::string& path);
     void forgetRecentFile(const std::string& path);
     void showRecentFiles();

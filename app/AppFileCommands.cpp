@@ -6,8 +6,9 @@
 
 #include <cstring>
 
-#include "BusyCursor.h"
 #include "FileDialog.h"
+#include "FileNames.h"
+#include "LongWork.h"
 #include "Version.h"
 
 namespace {
@@ -44,16 +45,17 @@ bool App::openFile(const std::string& path) {
     return true;
 }
 
-// A large database takes seconds to read and to fill the list: the wait
-// cursor says so, and is gone before any message box.
+// A large database takes seconds to read and to fill the list: the window
+// answers meanwhile and shows how far it is, and is done with that before
+// any message box.
 bool App::loadFile(const std::string& path, LoadReport& report) {
-    BusyCursor busy;
-    if (!records.load(path, &report))
+    LongWork work(mainWindow.hwnd);
+    if (!records.load(path, &report, work.part(1 - fillShare)))
         return false;
     fileName = path;
     fileWarnedOnOpen = report.saveWouldChange();
     setTitle();
-    refillList();
+    refillList(work.part(fillShare));
     showSelection();
     return true;
 }
@@ -101,12 +103,12 @@ void App::onSaveAs() {
     rememberRecentFile(fileName);
 }
 
-// The panel goes into its record first. The wait cursor shows while the
-// records are written, and is gone before any message box.
+// The panel goes into its record first. The window answers while the
+// records are written, and is done with that before any message box.
 bool App::saveTo(const std::string& path) {
-    BusyCursor busy;
+    LongWork work(mainWindow.hwnd);
     commitEditor();
-    return records.save(path);
+    return records.save(path, work.part(1));
 }
 
 // Writes the records to the file: true once they are there. Over the
@@ -123,8 +125,6 @@ bool App::saveOver(const std::string& path) {
     return true;
 }
 
-// Two names of one file, as the file system takes them: letters of either
-// case alike, a name relative to the current folder as its full path.
 bool App::isCurrentFile(const std::string& path) const {
-    return _stricmp(fullPathOf(path).c_str(), fullPathOf(fileName).c_str()) == 0;
+    return sameFile(path, fileName);
 }

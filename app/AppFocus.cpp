@@ -1,7 +1,8 @@
 // Where the keyboard focus goes: a control of ours at start-up and whenever
 // the main window would take it for itself, the control that had it before
-// a box, a dialog, another program or a minimise took it, and the caret at
-// the start of a note that Tab moves into.
+// a box, a dialog, another program or a minimise took it, the field whose
+// label's key is typed with Alt, and the caret at the start of a note that
+// Tab moves into.
 #include "App.h"
 
 #include <utility>
@@ -63,6 +64,21 @@ void App::keepKeyboardFocus() {
     HWND focus = GetFocus();
     if (!focus || focus == mainWindow.hwnd || focus == editor->hwnd())
         SetFocus(listBox.hwnd());
+}
+
+// Alt and a label's key, from anywhere in the main window: the field takes
+// the focus with its caret and selection as they were. The dialog manager
+// would select all of it, or, the main window being no dialog, do nothing.
+// A disabled field (no record shown) takes nothing; the key is used up.
+bool App::onAccessKey(const MSG& msg) {
+    if (msg.message != WM_SYSCHAR || (msg.hwnd != mainWindow.hwnd && !IsChild(mainWindow.hwnd, msg.hwnd)))
+        return false;
+    HWND field = editor->fieldWithAccessKey(msg.wParam);
+    if (!field)
+        return false;
+    if (IsWindowEnabled(field))
+        SetFocus(field);
+    return true;
 }
 
 // Tab selects all of an edit it moves into, and the next key typed would

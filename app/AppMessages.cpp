@@ -52,6 +52,11 @@ LRESULT App::routeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         requestExit();
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE; // nothing to ask: the preferences are saved as it ends
+    case WM_ENDSESSION:
+        onEndSession(wParam != FALSE);
+        return 0;
     case WM_ACTIVATE:
         return onActivate(hwnd, wParam, lParam);
     case WM_SYSCOMMAND:

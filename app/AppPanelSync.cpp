@@ -91,8 +91,8 @@ void App::onSelectionChange() {
     showSelection();
 }
 
-void App::refillList() {
-    listBox.fill(records, [](const Record& record) { return record.name().c_str(); });
+void App::refillList(const Progress& progress) {
+    listBox.fill(records, [](const Record& record) { return record.name().c_str(); }, progress);
 }
 
 // The panel goes back into its record before the item is selected and shown.

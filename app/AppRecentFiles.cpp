@@ -3,8 +3,7 @@
 // under a name, and choosing one opens it as Open does.
 #include "App.h"
 
-#include <shlwapi.h>
-
+#include "FileNames.h"
 #include "resource.h"
 
 static_assert(IDM_RECENT_FILE_4 - IDM_RECENT_FILE_1 + 1 == RecentFiles::capacity);
@@ -12,18 +11,15 @@ static_assert(IDM_RECENT_FILE_4 - IDM_RECENT_FILE_1 + 1 == RecentFiles::capacity
 namespace {
 
 // The characters of a path that the menu shows; a longer one is shortened
-// in the middle, its file name kept as far as it can be.
-constexpr UINT shownPathLength = 60;
+// in the middle.
+constexpr std::size_t shownPathLength = 60;
 
 // "&1 " and the path, its own "&" doubled so that it shows rather than
 // marking the item's key.
 std::string itemText(std::size_t position, const std::string& path) {
-    char shown[shownPathLength + 1];
-    if (!PathCompactPathExA(shown, path.c_str(), sizeof shown, 0))
-        lstrcpynA(shown, path.c_str(), sizeof shown);
     std::string text = "&" + std::to_string(position + 1) + " ";
-    for (const char* c = shown; *c; ++c)
-        text.append(*c == '&' ? 2 : 1, *c);
+    for (char c : shortenedPath(path, shownPathLength))
+        text.append(c == '&' ? 2 : 1, c);
     return text;
 }
 
@@ -53,12 +49,6 @@ void removeRecentFileItems(HMENU menu) {
 // The list keeps full paths: they name the file from whatever folder the
 // program is started in, and a file opened by a relative name (from the
 // command line) stands in the list once with the same file from the dialog.
-std::string App::fullPathOf(const std::string& path) {
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return length > 0 && length < sizeof full ? std::string(full, length) : path;
-}
-
 void App::rememberRecentFile(const std::string& path) {
     RecentFiles files = settings.recentFiles();
     files.add(fullPathOf(path));

@@ -2,7 +2,7 @@
 // Move Down.
 #include "App.h"
 
-#include "BusyCursor.h"
+#include "LongWork.h"
 #include "resource.h"
 
 namespace {
@@ -40,9 +40,9 @@ void App::onRemoveAll() {
 
 // Emptying a long list takes time too.
 void App::clearRecords() {
-    BusyCursor busy;
+    LongWork work(mainWindow.hwnd);
     listBox.clear();
-    records.clear();
+    records.clear(work.part(1));
     showSelection();
 }
 
@@ -57,10 +57,11 @@ void App::onSortDescending() {
 // A sort that finds no memory for its keys leaves the order as it was, and
 // the list with it.
 void App::sortRecords(bool descending) {
-    BusyCursor busy;
+    LongWork work(mainWindow.hwnd);
     commitEditor();
-    if (descending ? records.sortDescending() : records.sortAscending())
-        refillList();
+    Progress sorting = work.part(1 - fillShare);
+    if (descending ? records.sortDescending(sorting) : records.sortAscending(sorting))
+        refillList(work.part(fillShare));
     showSelection();
 }
 

@@ -11,6 +11,7 @@
 //
 //   program_bench.exe write COUNT FILE        (a child: the database)
 //   program_bench.exe measure FILE RESULTS    (a child: one run)
+//   program_bench.exe watch HWND PINGS EVENT  (a child of a run: pings the window)
 
 #include <windows.h>
 
@@ -27,6 +28,7 @@
 #include "DatabaseGenerator.h"
 #include "FigureTable.h"
 #include "ProgramRun.h"
+#include "ResponseWatch.h"
 #include "WorkingFolder.h"
 
 namespace {
@@ -117,6 +119,9 @@ int main(int argc, char** argv) {
         return writeDatabase(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "measure") == 0)
         return measureOnce(argv[2], argv[3]);
+    if (argc == 5 && std::strcmp(argv[1], "watch") == 0)
+        return ResponseWatch::watch(reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 10))),
+                                    argv[3], argv[4]);
 
     Options options;
     if (!parseOptions(argc, argv, options)) {
@@ -129,7 +134,9 @@ int main(int argc, char** argv) {
                 "the text of a bare multi-line edit; find = memchr through the same names and values;\n"
                 "memory = the file's size. Times run from the call until the list box holds the result,\n"
                 "repaints included for the single actions; a find that finds nothing, until its message\n"
-                "opens.\n\n");
+                "opens. Remove All and New include their question, answered at once. Longest unanswered:\n"
+                "the longest that a WM_NULL sent every 20 ms from another process waited for its answer\n"
+                "during the action.\n\n");
     bool all = true;
     for (std::size_t count : options.counts)
         all = benchmarkSize(count, options.runs, folder) && all;

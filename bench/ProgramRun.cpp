@@ -42,6 +42,13 @@ LRESULT CALLBACK watchMessages(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Answers the question of Remove All and New with Yes.
+LRESULT CALLBACK answerYes(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE)
+        PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDYES, 0);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 SIZE_T peakWorkingSet() {
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
@@ -84,6 +91,7 @@ std::vector<Figure> ProgramRun::measure() {
     typeInName();
     changeSelection();
     findNothing();
+    removeAll();
     stopApp();
 
     useBareControls();
@@ -96,13 +104,29 @@ std::vector<Figure> ProgramRun::measure() {
 void ProgramRun::startApp() {
     app_ = std::make_unique<App>();
     drain();
+    std::string pings = folder_.file("pings-" + std::to_string(++apps_) + ".txt");
+    watch_ = std::make_unique<ResponseWatch>(app_->mainWindowHandle(), pings, [this] { drain(); });
 }
 
 void ProgramRun::stopApp() {
+    if (!app_)
+        return;
     app_.reset();
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&msg);
+    for (const Figure& figure : watch_->figures())
+        figures_.push_back(figure);
+    watch_.reset();
+}
+
+template <class Action>
+void ProgramRun::timeLongAction(const char* figure, Action action) {
+    std::int64_t start = ResponseWatch::now();
+    Stopwatch watch;
+    action();
+    add(figure, watch.seconds());
+    watch_->mark(figure, start, ResponseWatch::now());
 }
 
 // Handles every waiting message through the App's own loop, the repaints
@@ -118,27 +142,21 @@ void ProgramRun::drain() {
 void ProgramRun::openFromCommandLine() {
     std::string program = "tabulo.exe";
     char* argv[] = {program.data(), database_.data(), nullptr};
-    Stopwatch watch;
-    app_->openCommandLine(2, argv);
-    add("open_command_line", watch.seconds());
+    timeLongAction("open_command_line", [&] { app_->openCommandLine(2, argv); });
     if (!listMatchesRecords())
         warn("open from the command line did not fill the list");
     drain();
 }
 
 void ProgramRun::sort(int command, const char* figure) {
-    Stopwatch watch;
-    SendMessageA(app_->mainWindowHandle(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
-    add(figure, watch.seconds());
+    timeLongAction(figure, [&] { SendMessageA(app_->mainWindowHandle(), WM_COMMAND, MAKEWPARAM(command, 0), 0); });
     if (!listMatchesRecords())
         warn("a sort did not refill the list");
     drain();
 }
 
 void ProgramRun::save() {
-    Stopwatch watch;
-    SendMessageA(app_->mainWindowHandle(), WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0);
-    add("save", watch.seconds());
+    timeLongAction("save", [&] { SendMessageA(app_->mainWindowHandle(), WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0); });
     if (std::filesystem::file_size(database_) != std::filesystem::file_size(source_))
         warn("the saved file differs in size from the opened one");
     drain();
@@ -182,6 +200,26 @@ void ProgramRun::changeSelection() {
             warn("a click did not change the shown record");
     }
     add("selection_change", medianOf(samples));
+}
+
+// Remove All and New, their question answered Yes at once.
+void ProgramRun::removeAll() {
+    HHOOK hook = SetWindowsHookExA(WH_CBT, answerYes, nullptr, GetCurrentThreadId());
+    timeLongAction("remove_all",
+                   [&] { SendMessageA(app_->mainWindowHandle(), WM_COMMAND, MAKEWPARAM(IDM_REMOVE_ALL, 0), 0); });
+    UnhookWindowsHookEx(hook);
+    if (app_->recordList().size() != 0 || !listMatchesRecords())
+        warn("Remove All left records");
+    drain();
+}
+
+void ProgramRun::startNew() {
+    HHOOK hook = SetWindowsHookExA(WH_CBT, answerYes, nullptr, GetCurrentThreadId());
+    timeLongAction("new", [&] { SendMessageA(app_->mainWindowHandle(), WM_COMMAND, MAKEWPARAM(IDM_NEW, 0), 0); });
+    UnhookWindowsHookEx(hook);
+    if (app_->recordList().size() != 0 || !listMatchesRecords())
+        warn("New left records");
+    drain();
 }
 
 void ProgramRun::useBareControls() {
@@ -295,12 +333,12 @@ void ProgramRun::handleRecordsAlone() {
 // What Open runs once its dialog has given the path, in a fresh program.
 void ProgramRun::openWithOpenCommand() {
     startApp();
-    Stopwatch watch;
-    bool opened = app_->openFile(source_);
-    add("open_file", watch.seconds());
+    bool opened = false;
+    timeLongAction("open_file", [&] { opened = app_->openFile(source_); });
     if (!opened || !listMatchesRecords())
         warn("openFile did not fill the list");
     drain();
+    startNew();
     stopApp();
 }
 

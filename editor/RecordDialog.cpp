@@ -1,5 +1,9 @@
 #include "RecordDialog.h"
 
+#include <cctype>
+#include <utility>
+
+#include "Window.h"
 #include "resource.h"
 
 namespace {
@@ -45,6 +49,19 @@ std::string RecordDialog::nameText() const {
 
 std::string RecordDialog::valueText() const {
     return value_.text();
+}
+
+// The letter after the "&" of the label's text.
+HWND RecordDialog::fieldWithAccessKey(WPARAM character) const {
+    auto lower = [](WPARAM c) { return c < 0x80 ? static_cast<WPARAM>(std::tolower(static_cast<int>(c))) : c; };
+    for (auto [label, field] : {std::pair{IDC_NAME_LABEL, name_.hwnd()}, std::pair{IDC_VALUE_LABEL, value_.hwnd()}}) {
+        std::string text = Window::textOf(GetDlgItem(hwnd_, label));
+        std::size_t mark = text.find('&');
+        if (mark != std::string::npos && mark + 1 < text.size() &&
+            lower(static_cast<unsigned char>(text[mark + 1])) == lower(character))
+            return field;
+    }
+    return nullptr;
 }
 
 void RecordDialog::setFont(const Font& font) {

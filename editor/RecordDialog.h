@@ -37,6 +37,9 @@ public:
     // The two edits, for their caret, selection and scrolling.
     EditControl& nameControl() { return name_; }
     EditControl& valueControl() { return value_; }
+    // The edit whose label marks this character (of WM_SYSCHAR) as its
+    // access key, in either case; null when no label does.
+    HWND fieldWithAccessKey(WPARAM character) const;
 
     // The panel keeps its own copy; the caller's font may go away.
     void setFont(const Font& font);

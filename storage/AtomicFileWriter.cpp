@@ -3,6 +3,10 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <memory>
+#include <new>
+#include <string_view>
+#include <vector>
 
 #include "StreamSeam.h"
 
@@ -12,6 +16,7 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,16 +48,52 @@ bool sameName(const std::string& a, const std::string& b) {
     return true;
 }
 
-// Names for the temporary file: "~" and random digits and lower-case
-// letters (a single character when only one fits). They only need to differ
-// from one try to the next and from other writers' names; that none of them
-// replaces a file is left to the create-new open. The "~" keeps them clear
-// of the device names that Windows reserves (CON, NUL...).
+// What marks a temporary file of ours: "<database>.~tabulo-<4 hex
+// digits>.tmp", beside the database, so that a user who finds one left by a
+// save that died knows what it is and whose it is.
+constexpr std::string_view markStart = ".~tabulo-";
+constexpr std::string_view markEnd = ".tmp";
+constexpr std::size_t markDigits = 4;
+constexpr std::size_t markLength = markStart.size() + markDigits + markEnd.size();
+
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+// Whether a name that starts with the database's name goes on as the mark.
+bool endsWithMark(std::string_view name, std::size_t databaseNameLength) {
+    if (name.size() != databaseNameLength + markLength ||
+        name.compare(databaseNameLength, markStart.size(), markStart) != 0 ||
+        name.compare(name.size() - markEnd.size(), markEnd.size(), markEnd) != 0)
+        return false;
+    for (std::size_t i = databaseNameLength + markStart.size(); i < name.size() - markEnd.size(); ++i)
+        if (!isHexDigit(name[i]))
+            return false;
+    return true;
+}
+
+// Names for the temporary file: the marked name first; where that is too
+// long for the folder, "~" and random digits and lower-case letters as long
+// as the target's name (a single character when only one fits). They only
+// need to differ from one try to the next and from other writers' names;
+// that none of them replaces a file is left to the create-new open. The "~"
+// keeps the short ones clear of the device names that Windows reserves
+// (CON, NUL...).
 class TemporaryNames {
 public:
     explicit TemporaryNames(const void* writer)
         : state_(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
                  reinterpret_cast<std::uintptr_t>(writer)) {}
+
+    std::string marked(const std::string& databaseName) {
+        static const char digits[] = "0123456789abcdef";
+        std::string name = databaseName;
+        name += markStart;
+        std::uint64_t bits = random();
+        for (std::size_t i = 0; i < markDigits; ++i, bits >>= 4)
+            name.push_back(digits[bits & 15]);
+        return name += markEnd;
+    }
 
     std::string next(std::size_t length) {
         static const char letters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
@@ -73,8 +114,6 @@ private:
 
     std::uint64_t state_;
 };
-
-enum class Placement { done, failed, onlyCopyLeft };
 
 #ifdef _WIN32
 
@@ -144,51 +183,76 @@ std::FILE* createNew(const std::string& path, const std::string& target, bool& t
     return file;
 }
 
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+// The access rules the target has of its own, beyond those it inherits from
+// its folder (which the temporary file inherits too).
+bool hasOwnAccessRules(PSECURITY_DESCRIPTOR descriptor) {
+    SECURITY_DESCRIPTOR_CONTROL control;
+    DWORD revision;
+    BOOL present, defaulted;
+    PACL rules;
+    if (!GetSecurityDescriptorControl(descriptor, &control, &revision) ||
+        !GetSecurityDescriptorDacl(descriptor, &present, &rules, &defaulted) || !present)
+        return false;
+    if ((control & SE_DACL_PROTECTED) || !rules)
+        return true;
+    for (DWORD i = 0; i < rules->AceCount; ++i) {
+        void* rule;
+        if (GetAce(rules, i, &rule) && !(static_cast<ACE_HEADER*>(rule)->AceFlags & INHERITED_ACE))
+            return true;
+    }
+    return false;
 }
 
-// Whether another program holds the file open in a way that keeps it from
-// being renamed. ReplaceFileA may leave a file of its own beside a target
-// that it fails to move aside, so such a target is never handed to it.
-bool heldOpen(const std::string& path) {
-    FileHandle handle(CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
-    return !handle.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+void copyOwnAccessRules(const std::string& from, const std::string& to) {
+    DWORD size = 0;
+    GetFileSecurityA(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    std::vector<char> descriptor(size);
+    if (size != 0 && GetFileSecurityA(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size) &&
+        hasOwnAccessRules(descriptor.data()))
+        SetFileSecurityA(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
 }
 
-// ReplaceFileA is given full paths: it is not reliable with relative ones.
-std::string fullPath(const std::string& path) {
-    DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    std::string full(size, '\0');
-    DWORD length = size == 0 ? 0 : GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size)
-        return path;
-    full.resize(length);
-    return full;
+void setCreationTime(const std::string& path, const FILETIME& created) {
+    FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file.valid())
+        SetFileTime(file.get(), &created, nullptr, nullptr);
 }
 
-// ReplaceFileA keeps the target's identity (its security and creation time)
-// and refuses a read-only target, which a plain move might replace. It has
-// nothing to replace for a new file; a move puts that in place. A folder is
-// never replaced: it is not a database, and a replace may move it aside.
-Placement putInPlace(const std::string& temporary, const std::string& target) {
-    DWORD attributes = GetFileAttributesA(target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) ? Placement::done
-                                                                                       : Placement::failed;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || heldOpen(target))
-        return Placement::failed;
-    if (ReplaceFileA(fullPath(target).c_str(), fullPath(temporary).c_str(), nullptr,
-                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return Placement::done;
-    if (exists(target))
-        return Placement::failed;
-    // Without a backup name, a replace that fails late has removed the
-    // target already: the temporary file holds the only copy and goes into
-    // the target's place after all, or stays where it is.
-    return MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) ? Placement::done
-                                                                                  : Placement::onlyCopyLeft;
+// The new file takes the old one's place in one rename that replaces the
+// name, so that whenever the program stops, the name holds the old bytes or
+// the new ones. Before that it takes on what the old file is beyond its
+// bytes (its attributes were given at creation): its creation time and its
+// own access rules. A read-only file is refused, as a replace would refuse
+// it, and a folder is never replaced: it is not a database. A file that
+// another program holds open fails the rename and stays as it was.
+bool putInPlace(const std::string& temporary, const std::string& target) {
+    WIN32_FILE_ATTRIBUTE_DATA old;
+    if (!GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &old))
+        return MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    if (old.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+        return false;
+    setCreationTime(temporary, old.ftCreationTime);
+    copyOwnAccessRules(target, temporary);
+    return MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+// Removes the temporary files of the database that saves which died left in
+// its folder. The file system matches the database's name as it compares
+// names; the mark is checked here. A file still being written by another
+// save is open and cannot be removed.
+void removeLeftovers(const std::string& folder, const std::string& databaseName) {
+    WIN32_FIND_DATAA found;
+    std::string pattern = folder + databaseName;
+    pattern.append(markStart).append(markDigits, '?').append(markEnd);
+    std::unique_ptr<void, decltype(&FindClose)> search(FindFirstFileA(pattern.c_str(), &found), FindClose);
+    if (search.get() == INVALID_HANDLE_VALUE) {
+        search.release();
+        return;
+    }
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && endsWithMark(found.cFileName, databaseName.size()))
+            DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search.get(), &found));
 }
 
 #else
@@ -217,8 +281,21 @@ std::FILE* createNew(const std::string& path, const std::string& target, bool& t
     return file;
 }
 
-Placement putInPlace(const std::string& temporary, const std::string& target) {
-    return std::rename(temporary.c_str(), target.c_str()) == 0 ? Placement::done : Placement::failed;
+bool putInPlace(const std::string& temporary, const std::string& target) {
+    return std::rename(temporary.c_str(), target.c_str()) == 0;
+}
+
+void removeLeftovers(const std::string& folder, const std::string& databaseName) {
+    std::unique_ptr<DIR, int (*)(DIR*)> entries(opendir(folder.empty() ? "." : folder.c_str()), closedir);
+    if (!entries)
+        return;
+    while (const dirent* entry = readdir(entries.get())) {
+        std::string_view name = entry->d_name;
+        struct stat info;
+        if (name.substr(0, databaseName.size()) == databaseName && endsWithMark(name, databaseName.size()) &&
+            fstatat(dirfd(entries.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+            unlinkat(dirfd(entries.get()), entry->d_name, 0);
+    }
 }
 
 #endif
@@ -231,24 +308,31 @@ AtomicFileWriter::~AtomicFileWriter() {
     discard();
 }
 
-// The first names tried are as long as the target's, so that the temporary
-// path is no longer than the target's own; longer ones only when those are
-// taken.
+// The marked name first. Where it cannot be made for another reason than
+// being taken (a path too long for the folder), short names: as long as the
+// target's first, so that the temporary path is no longer than the target's
+// own; longer ones only when those are taken.
 bool AtomicFileWriter::open() {
     discard();
     failed_ = true;
     written_ = 0;
     std::size_t start = nameStart(target_);
+    std::string folder = target_.substr(0, start);
     std::string targetName = target_.substr(start);
-    std::size_t length = targetName.empty() ? 1 : targetName.size();
     TemporaryNames names(this);
+    bool taken = true;
+    for (int tries = 0; tries < triesPerLength && taken; ++tries) {
+        std::string path = folder + names.marked(targetName);
+        if (createTemporary(path, taken))
+            return true;
+    }
+    std::size_t length = targetName.empty() ? 1 : targetName.size();
     for (std::size_t extra = 0; extra <= mostExtraLength; ++extra) {
         for (int tries = 0; tries < triesPerLength; ++tries) {
             std::string name = names.next(length + extra);
             if (sameName(name, targetName))
                 continue;
-            std::string path = target_.substr(0, start) + name;
-            bool taken = false;
+            std::string path = folder + name;
             if (createTemporary(path, taken))
                 return true;
             if (!taken)
@@ -285,12 +369,23 @@ bool AtomicFileWriter::commit() {
     bool written = !failed_ && std::fflush(file_) == 0 && std::ferror(file_) == 0 && syncToDisk(file_);
     bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
-    Placement placement = written && closed ? putInPlace(temporary_, target_) : Placement::failed;
-    // In the target's place, or the only copy left: no longer to be removed.
-    if (placement != Placement::failed)
+    bool placed = written && closed && putInPlace(temporary_, target_);
+    if (placed) {
         temporary_.clear();
+        tidyLeftovers();
+    }
     discard();
-    return placement == Placement::done;
+    return placed;
+}
+
+// Leftovers are only tidied: without the memory for it they wait for a later
+// save, and the save still succeeds.
+void AtomicFileWriter::tidyLeftovers() const {
+    try {
+        std::size_t start = nameStart(target_);
+        removeLeftovers(target_.substr(0, start), target_.substr(start));
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 // Closes and removes the temporary file, if there is one.

@@ -369,7 +369,7 @@ EntryRead readRecord(Record& record, std::FILE* stream) {
     return parseEntry(input, record, opened);
 }
 
-bool readEntries(std::FILE* stream, std::vector<Record>& out, LoadReport* report) {
+bool readEntries(std::FILE* stream, std::vector<Record>& out, LoadReport* report, const Progress& progress) {
     BlockInput input(stream);
     std::uint64_t streamSize = sizeOf(stream);
     // The entry is read into scratch strings that keep their room from one
@@ -381,7 +381,11 @@ bool readEntries(std::FILE* stream, std::vector<Record>& out, LoadReport* report
         out.emplace_back(scratch.name(), scratch.value());
         if (out.size() == sampleEntries)
             reserveForTheRest(out, input.consumed(), streamSize);
+        // A file that grows while it is read is done when it ends.
+        if (out.size() % progressStride == 0)
+            reportProgress(progress, std::min(input.consumed(), streamSize), streamSize);
     }
+    reportProgress(progress, streamSize, streamSize);
     if (report) {
         report->textOutsideEntries = input.skippedText();
         report->cutOffEntry = opened;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Progress.h"
 #include "Record.h"
 
 // The database text format: each record is written as
@@ -67,5 +68,6 @@ struct LoadReport {
 
 // Reads every complete entry of the stream, in order, appending to out, and
 // notes in report (when given) what a save would not give back. Returns false when the
-// stream reports a read error.
-bool readEntries(std::FILE* stream, std::vector<Record>& out, LoadReport* report = nullptr);
+// stream reports a read error. The progress is in bytes of the file.
+bool readEntries(std::FILE* stream, std::vector<Record>& out, LoadReport* report = nullptr,
+                 const Progress& progress = {});

@@ -1,6 +1,7 @@
 #include "RecordList.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -39,14 +40,17 @@ SortKey keyOf(const Record& record, std::size_t index) {
 
 // Puts record keys[i].index at position i. Each cycle of the permutation is
 // followed from one held record, so every record moves once and no second
-// list is built.
-void applyOrder(std::vector<Record>& records, std::vector<SortKey>& keys) {
+// list is built. Ticks as the records move: one cycle may hold most of them.
+void applyOrder(std::vector<Record>& records, std::vector<SortKey>& keys, const std::function<void()>& tick) {
+    std::size_t moved = 0;
     for (std::size_t start = 0; start < keys.size(); ++start) {
         if (keys[start].index == start)
             continue;
         Record held = std::move(records[start]);
         std::size_t to = start;
         for (;;) {
+            if (++moved % progressStride == 0)
+                tick();
             std::size_t from = keys[to].index;
             keys[to].index = to;
             if (from == start) {
@@ -61,17 +65,25 @@ void applyOrder(std::vector<Record>& records, std::vector<SortKey>& keys) {
 
 // By name as compareNoCase orders them; records with equal names keep their
 // order. The keys are the only memory the sort takes, so when there is none
-// for them nothing has moved yet.
-bool sortByName(std::vector<Record>& records, bool descending) {
+// for them nothing has moved yet. The progress counts comparisons against
+// what a sort of that many keys needs about.
+bool sortByName(std::vector<Record>& records, bool descending, const Progress& progress) {
     std::vector<SortKey> keys;
     try {
         keys.resize(records.size());
     } catch (const std::bad_alloc&) {
         return false;
     }
-    for (std::size_t i = 0; i < records.size(); ++i)
+    std::uint64_t expected = static_cast<std::uint64_t>(records.size()) * std::bit_width(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (i % progressStride == 0)
+            reportProgress(progress, 0, expected);
         keys[i] = keyOf(records[i], i);
-    std::sort(keys.begin(), keys.end(), [descending](const SortKey& a, const SortKey& b) {
+    }
+    std::uint64_t compared = 0;
+    std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
+        if (++compared % progressStride == 0)
+            reportProgress(progress, std::min(compared, expected), expected);
         if (a.first != b.first)
             return (a.first < b.first) != descending;
         if (a.second != b.second)
@@ -81,8 +93,20 @@ bool sortByName(std::vector<Record>& records, bool descending) {
             return (order < 0) != descending;
         return a.index < b.index;
     });
-    applyOrder(records, keys);
+    applyOrder(records, keys, [&] { reportProgress(progress, std::min(compared, expected), expected); });
+    reportProgress(progress, expected, expected);
     return true;
+}
+
+// Destroys the records from the back, a stride at a time: freeing the text
+// of a large database takes long enough to be waited for.
+void releaseAll(std::vector<Record>& records, const std::function<void(std::uint64_t released)>& tick) {
+    std::uint64_t total = records.size();
+    while (!records.empty()) {
+        records.pop_back();
+        if (records.size() % progressStride == 0)
+            tick(total - records.size());
+    }
 }
 
 // Closes a C stream when it goes away.
@@ -94,13 +118,15 @@ using Stream = std::unique_ptr<std::FILE, StreamCloser>;
 // Entries are written straight into the block, which always has room for
 // the next one in full (a record larger than a block gets a larger block to
 // itself).
-bool writeAll(const std::vector<Record>& records, const std::string& path) {
+bool writeAll(const std::vector<Record>& records, const std::string& path, const Progress& progress) {
     AtomicFileWriter writer(path);
     if (!writer.open())
         return false;
     std::vector<char> block(writeBlockSize);
     std::size_t used = 0;
     for (std::size_t i = 0; i < records.size(); ++i) {
+        if (i % progressStride == 0)
+            reportProgress(progress, i, records.size());
         if (i + prefetchDistance < records.size())
             prefetchText(records[i + prefetchDistance]);
         const Record& record = records[i];
@@ -117,6 +143,7 @@ bool writeAll(const std::vector<Record>& records, const std::string& path) {
         used = end - block.data();
     }
     writer.write(block.data(), used);
+    reportProgress(progress, records.size(), records.size());
     return writer.commit();
 }
 
@@ -139,25 +166,34 @@ void RecordList::move(int from, int to) {
         std::rotate(target, source, source + 1);
 }
 
-bool RecordList::sortAscending() {
-    return sortByName(records_, false);
+void RecordList::clear(const Progress& progress) {
+    std::uint64_t total = size();
+    releaseAll(records_, [&](std::uint64_t released) { reportProgress(progress, released, total); });
+    reportProgress(progress, 1, 1);
 }
 
-bool RecordList::sortDescending() {
-    return sortByName(records_, true);
+bool RecordList::sortAscending(const Progress& progress) {
+    return sortByName(records_, false, progress);
+}
+
+bool RecordList::sortDescending(const Progress& progress) {
+    return sortByName(records_, true, progress);
 }
 
 // Running out of memory fails a load like a file that cannot be read: the
-// records read so far go, the list stays as it was.
-bool RecordList::load(const std::string& path, LoadReport* report) {
+// records read so far go, the list stays as it was. The records it replaces
+// go last, while the progress stays at the end.
+bool RecordList::load(const std::string& path, LoadReport* report, const Progress& progress) {
     Stream stream(std::fopen(path.c_str(), "rb"));
     if (!stream)
         return false;
     try {
         std::vector<Record> loaded;
-        if (!readEntries(stream.get(), loaded, report))
+        if (!readEntries(stream.get(), loaded, report, progress))
             return false;
         records_.swap(loaded);
+        stream.reset();
+        releaseAll(loaded, [&](std::uint64_t) { reportProgress(progress, 1, 1); });
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -166,9 +202,9 @@ bool RecordList::load(const std::string& path, LoadReport* report) {
 
 // An uncommitted writer removes its temporary file as it goes, so running out
 // of memory leaves the previous file as it was.
-bool RecordList::save(const std::string& path) const {
+bool RecordList::save(const std::string& path, const Progress& progress) const {
     try {
-        return writeAll(records_, path);
+        return writeAll(records_, path, progress);
     } catch (const std::bad_alloc&) {
         return false;
     }

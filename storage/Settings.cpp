@@ -53,7 +53,8 @@ std::string faceNameOf(const Font& font) {
 
 } // namespace
 
-Settings::Settings() : font_(defaultFaceName, defaultPointSize, false, false) {}
+Settings::Settings(RecentFiles::SameName sameFileName)
+    : font_(defaultFaceName, defaultPointSize, false, false), recentFiles_(sameFileName) {}
 
 bool Settings::load(const std::string& path) {
     RecordList entries;
@@ -91,7 +92,7 @@ bool Settings::load(const std::string& path) {
         else if (key == "wordWrap")
             wordWrap_ = flag(value);
     }
-    recentFiles_ = RecentFiles::fromEntries(entries);
+    recentFiles_ = RecentFiles::fromEntries(entries, recentFiles_.sameName());
     font_.create(fontValues.faceName.c_str(), fontValues.pointSize, fontValues.bold, fontValues.italic);
     return true;
 }

@@ -10,7 +10,8 @@
 // the database format; nothing is range-checked.
 class Settings {
 public:
-    Settings();
+    // The recent files are compared as sameFileName compares names.
+    explicit Settings(RecentFiles::SameName sameFileName = RecentFiles::sameIgnoringAsciiCase);
 
     // False, with nothing changed, when the file cannot be read. Keys that
     // are missing keep their values; the font is always made anew from the

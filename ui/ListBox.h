@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
+#include <iterator>
 #include <string>
 
 // A list box of the parent's, not owned: the window goes with its parent.
@@ -40,9 +43,10 @@ public:
     void select(int index);
     void setHorizontalExtent(int width);
 
-    // Replaces every item by the texts, in order, with redrawing off.
+    // Replaces every item by the texts, in order, with redrawing off; told
+    // after each item how many of how many are in.
     template <class Range, class TextOf>
-    void fill(const Range& range, TextOf textOf);
+    void fill(const Range& range, TextOf textOf, const std::function<void(std::uint64_t, std::uint64_t)>& progress);
     // Replaces an item's text and, when asked, selects it again.
     void renew(int index, const std::string& text, bool select);
 
@@ -70,10 +74,15 @@ private:
 // Redrawing is off while the texts go in: each insertion would repaint the
 // list, and a large database has many thousands of them.
 template <class Range, class TextOf>
-void ListBox::fill(const Range& range, TextOf textOf) {
+void ListBox::fill(const Range& range, TextOf textOf,
+                   const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
     beginChanges();
     clear();
-    for (const auto& item : range)
+    std::uint64_t added = 0;
+    for (const auto& item : range) {
         addText(textOf(item));
+        if (progress)
+            progress(++added, std::size(range));
+    }
     endChanges(true);
 }

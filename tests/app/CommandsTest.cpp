@@ -1,5 +1,10 @@
 #include "AppFixture.h"
 
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "LongWork.h"
 #include "resource.h"
 
 namespace {
@@ -136,20 +141,55 @@ bool waiting() {
     return GetCursor() == LoadCursorA(nullptr, IDC_WAIT);
 }
 
-// Whether the wait cursor showed while a window of the thread was sent a message.
+HWND progressBar(HWND window) {
+    return FindWindowExA(window, nullptr, PROGRESS_CLASSA, nullptr);
+}
+
+// What the hooks saw of a long command: the wait cursor as a window of the
+// thread was sent a message, and the progress bar as another thread's
+// message was answered.
+HWND busyWindow = nullptr;
 bool waitSeen = false;
-LRESULT CALLBACK noteWaitCursor(int code, WPARAM wParam, LPARAM lParam) {
+bool answeredUnderTheBar = false;
+LRESULT CALLBACK watchTheWork(int code, WPARAM wParam, LPARAM lParam) {
     waitSeen = waitSeen || waiting();
+    auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (call->message == WM_NULL && call->hwnd == busyWindow)
+        answeredUnderTheBar = IsWindowVisible(progressBar(busyWindow));
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// The work shows the wait cursor; the question before it, the message after
-// it (here from a save that fails) and the window after it do not.
-TEST_F(AppTest, OpenSaveSortAndRemoveAllShowTheWaitCursorWhileTheyWork) {
+// As the bar comes, the user clicks Add, types "a" in the list and asks to
+// close, and another program sends a message.
+bool closeDuringWork = false;
+std::optional<MessageFromAnotherThread> sent;
+LRESULT CALLBACK actAsTheBarComes(int code, WPARAM wParam, LPARAM lParam) {
+    char className[32] = {};
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className) &&
+        std::string(className) == PROGRESS_CLASSA) {
+        PostMessageA(busyWindow, WM_COMMAND, IDM_ADD, 0);
+        PostMessageA(FindWindowExA(busyWindow, nullptr, "LISTBOX", nullptr), WM_CHAR, 'a', 1);
+        if (closeDuringWork)
+            PostMessageA(busyWindow, WM_CLOSE, 0, 0);
+        sent.emplace(busyWindow, WM_NULL);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The work shows the wait cursor and (at once here) the progress bar, and
+// answers other programs; what the user does meanwhile changes nothing, and
+// a close comes after the work. The question before it, the message after
+// it (here from a save that fails) and the window after it do not wait.
+TEST_F(AppTest, LongCommandsShowTheirProgressAndKeepAnswering) {
+    struct AtOnce {
+        LongWork::Timing usual = std::exchange(LongWork::timing, {0, 0});
+        ~AtOnce() { LongWork::timing = usual; }
+    } atOnce;
     start();
+    busyWindow = mainWindow();
     std::string path = writeDatabase("db.txt", {{"b", "1"}, {"a", "2"}});
     for (auto [id, button] : {std::pair{0, 0}, {IDM_SORT_DESCENDING, 0}, {IDM_SAVE, 0}, {IDM_SAVE, IDOK},
-                              {IDM_REMOVE_ALL, IDYES}}) {
+                              {IDM_REMOVE_ALL, IDYES}, {IDM_NEW, IDYES}}) {
         ASSERT_TRUE(app->openFile(path));
         clickItem(0);
         HANDLE lock = button == IDOK ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
@@ -160,13 +200,29 @@ TEST_F(AppTest, OpenSaveSortAndRemoveAllShowTheWaitCursorWhileTheyWork) {
                 waitingInBox = waiting();
                 pressButton(box, button);
             });
-        waitSeen = false;
-        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, noteWaitCursor, nullptr, GetCurrentThreadId());
-        id ? command(id) : (void)app->openFile(path);
-        UnhookWindowsHookEx(hook);
+        waitSeen = answeredUnderTheBar = false;
+        closeDuringWork = button != IDOK; // the message box would take the close first
+        HHOOK watch = SetWindowsHookExA(WH_CALLWNDPROC, watchTheWork, nullptr, GetCurrentThreadId());
+        HHOOK act = SetWindowsHookExA(WH_CBT, actAsTheBarComes, nullptr, GetCurrentThreadId());
+        id ? (void)SendMessageA(mainWindow(), WM_COMMAND, id, 0) : (void)app->openFile(path);
+        UnhookWindowsHookEx(act);
+        UnhookWindowsHookEx(watch);
         if (lock)
             CloseHandle(lock);
         EXPECT_TRUE(waitSeen && !waitingInBox && !waiting()) << id << " " << button;
+        EXPECT_TRUE(answeredUnderTheBar && !progressBar(mainWindow())) << id << " " << button;
+        std::size_t boxes = answers.seen().size();
+        if (closeDuringWork)
+            answers.thenPress(IDNO);
+        runLoop();
+        sent.reset();
+        if (closeDuringWork) {
+            ASSERT_EQ(answers.seen().size(), boxes + 1) << id;
+            EXPECT_EQ(answers.seen().back().text, "Are you sure you wish to exit?");
+        }
+        Names names = recordNames();
+        EXPECT_EQ(std::count(names.begin(), names.end(), "New Record"), 0) << id;
+        EXPECT_NE(listSelection(), 1) << id;
     }
 }
 

@@ -42,12 +42,46 @@ public:
         EXPECT_EQ(windowText(valueEdit()), "");
     }
 
+    // The database {a=1} opened, a record added and the window moved since.
+    void changeSinceOpening() {
+        database = writeDatabase("db.txt", {{"a", "1"}});
+        ASSERT_TRUE(app->openFile(database));
+        command(IDM_ADD);
+        SetWindowPos(mainWindow(), nullptr, 10, 20, 500, 450, SWP_NOZORDER);
+        runLoop();
+    }
+    void expectPreferencesSaved() {
+        EXPECT_EQ(readBytes(database), "{a=1}\r\n");
+        EXPECT_EQ(readBytes(settingsFile()),
+                  "{color=0}\r\n{backgroundColor=16777215}\r\n{fontName=Courier New}\r\n{fontHeight=10}\r\n"
+                  "{fontBold=false}\r\n{fontItalic=false}\r\n{windowX=10}\r\n{windowY=20}\r\n"
+                  "{windowWidth=500}\r\n{windowHeight=450}\r\n{windowMaximized=false}\r\n{splitterX=200}\r\n"
+                  "{recentFile1=" + escapedName(database) + "}\r\n");
+    }
+    // The session may end, then it ends or goes on.
+    void endSession(BOOL ending) {
+        EXPECT_TRUE(SendMessageA(mainWindow(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+        SendMessageA(mainWindow(), WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
+        runLoop();
+    }
+
     // A file with text outside its entries, opened: it warns.
     void openWarningFile() {
         named = (database = file("notes.txt")) + "\r\n\r\n";
         writeBytes(database, "Shopping\r\n{a=1}\r\n");
         answers.thenPress(IDOK);
         ASSERT_TRUE(app->openFile(database));
+    }
+    // Save As then names the file that warned by another spelling.
+    void saveAsOverIt(const std::string& spelling) {
+        openWarningFile();
+        named = spelling + "\r\n\r\n";
+        answers.then(choosePath(spelling));
+        answers.thenPress(IDYES); // replace the existing file?
+    }
+    void expectItKept() {
+        EXPECT_EQ(readBytes(database), "Shopping\r\n{a=1}\r\n");
+        EXPECT_EQ(app->currentFileName(), database);
     }
 
     std::string database;
@@ -129,25 +163,19 @@ const ConfirmRow rows[] = {
 
     // Exit saves the preferences (the file opened among the recent ones),
     // never the database.
-    {"ExitYes",
-     [](ConfirmTest& t) {
-         t.database = t.writeDatabase("db.txt", {{"a", "1"}});
-         ASSERT_TRUE(t.app->openFile(t.database));
-         t.command(IDM_ADD);
-         SetWindowPos(t.mainWindow(), nullptr, 10, 20, 500, 450, SWP_NOZORDER);
-         t.runLoop();
-     },
-     [](ConfirmTest& t) { t.command(IDM_EXIT); }, IDYES, "Are you sure you wish to exit?",
+    {"ExitYes", [](ConfirmTest& t) { t.changeSinceOpening(); }, [](ConfirmTest& t) { t.command(IDM_EXIT); }, IDYES,
+     "Are you sure you wish to exit?",
      [](ConfirmTest& t) {
          EXPECT_TRUE(t.quitPosted);
          EXPECT_EQ(t.exitCode, 0u);
-         EXPECT_EQ(readBytes(t.database), "{a=1}\r\n");
-         EXPECT_EQ(readBytes(t.settingsFile()),
-                   "{color=0}\r\n{backgroundColor=16777215}\r\n{fontName=Courier New}\r\n{fontHeight=10}\r\n"
-                   "{fontBold=false}\r\n{fontItalic=false}\r\n{windowX=10}\r\n{windowY=20}\r\n"
-                   "{windowWidth=500}\r\n{windowHeight=450}\r\n{windowMaximized=false}\r\n{splitterX=200}\r\n"
-                   "{recentFile1=" + escapedName(t.database) + "}\r\n");
+         t.expectPreferencesSaved();
      }},
+    // Windows ends the session, then the process: as a confirmed exit,
+    // without the question.
+    {"EndOfSession", [](ConfirmTest& t) { t.changeSinceOpening(); },
+     [](ConfirmTest& t) { t.endSession(TRUE); }, 0, "", [](ConfirmTest& t) { t.expectPreferencesSaved(); }},
+    {"EndOfSessionThatDoesNotEnd", nullptr, [](ConfirmTest& t) { t.endSession(FALSE); }, 0, "",
+     [](ConfirmTest& t) { EXPECT_FALSE(fileExists(t.settingsFile())); }},
     {"CloseBoxNo", nullptr,
      [](ConfirmTest& t) {
          SendMessageA(t.mainWindow(), WM_CLOSE, 0, 0);
@@ -167,18 +195,21 @@ const ConfirmRow rows[] = {
          t.command(IDM_SAVE); // no second question
          EXPECT_EQ(readBytes(t.database), "{a=1}\r\n");
      }},
-    {"SaveAsOverItInOtherLettersNo",
+    {"SaveAsOverItInOtherLettersNo", [](ConfirmTest& t) { t.saveAsOverIt(t.file("NOTES.TXT")); },
+     [](ConfirmTest& t) { t.command(IDM_SAVE_AS); }, IDNO, saveOverQuestion, [](ConfirmTest& t) { t.expectItKept(); }},
+    // Through the short 8.3 name of its folder.
+    {"SaveAsOverItByItsShortNameNo",
      [](ConfirmTest& t) {
-         t.openWarningFile();
-         t.named = t.file("NOTES.TXT") + "\r\n\r\n";
-         t.answers.then(choosePath(t.file("NOTES.TXT")));
-         t.answers.thenPress(IDYES); // replace the existing file?
+         char folder[MAX_PATH] = {};
+         ASSERT_NE(GetShortPathNameA(t.dir.path().string().c_str(), folder, MAX_PATH), 0u);
+         t.saveAsOverIt(folder + std::string("\\notes.txt"));
+         ASSERT_NE(t.named, t.database + "\r\n\r\n");
      },
-     [](ConfirmTest& t) { t.command(IDM_SAVE_AS); }, IDNO, saveOverQuestion,
-     [](ConfirmTest& t) {
-         EXPECT_EQ(readBytes(t.database), "Shopping\r\n{a=1}\r\n");
-         EXPECT_EQ(t.app->currentFileName(), t.database);
-     }},
+     [](ConfirmTest& t) { t.command(IDM_SAVE_AS); }, IDNO, saveOverQuestion, [](ConfirmTest& t) { t.expectItKept(); }},
+    // A file that cannot be opened is known by its name.
+    {"SaveOverItOnceGoneNo", [](ConfirmTest& t) { t.openWarningFile(); DeleteFileA(t.database.c_str()); },
+     [](ConfirmTest& t) { t.command(IDM_SAVE); }, IDNO, saveOverQuestion,
+     [](ConfirmTest& t) { EXPECT_FALSE(fileExists(t.database)); }},
     {"SaveAsToAnotherNameAsksNothingAndIsCurrent", [](ConfirmTest& t) { t.openWarningFile(); },
      [](ConfirmTest& t) {
          t.answers.then(choosePath(t.file("copy.txt")));

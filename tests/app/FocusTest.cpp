@@ -1,6 +1,7 @@
 // Where the keyboard focus is after something opened over the main window
-// and closed again, or after a key that must change nothing: each row puts
-// the focus somewhere, acts, and names where the focus must be afterwards.
+// and closed again, or after a key that must change nothing or move it:
+// each row puts the focus somewhere, acts, and names where the focus must
+// be afterwards.
 #include "AppFixture.h"
 
 #include "resource.h"
@@ -23,6 +24,13 @@ public:
     void answered(int id, int button) {
         answers.thenPress(button);
         command(id);
+    }
+    // Alt and a label's key where the focus is, the caret placed in the
+    // field first: it stays there.
+    void accessKey(WPARAM key, HWND field) {
+        SendMessageA(field, EM_SETSEL, 1, 1);
+        pressKey(GetFocus(), key, FALT);
+        EXPECT_EQ(SendMessageA(field, EM_GETSEL, 0, 0), MAKELRESULT(1, 1));
     }
 };
 
@@ -64,6 +72,9 @@ const FocusRow rows[] = {
     // Esc in the Value edit changes nothing: the panel stays, the focus too.
     {"EscInTheValueEdit", &AppTest::valueEdit, [](FocusTest& t) { t.pressKey(t.valueEdit(), VK_ESCAPE); },
      &AppTest::valueEdit},
+    {"AltAFromTheList", &AppTest::list, [](FocusTest& t) { t.accessKey('A', t.valueEdit()); }, &AppTest::valueEdit},
+    {"AltNFromTheValueEdit", &AppTest::valueEdit, [](FocusTest& t) { t.accessKey('N', t.nameEdit()); },
+     &AppTest::nameEdit},
 };
 
 TEST_P(FocusTest, ComesBackWhereItWas) {

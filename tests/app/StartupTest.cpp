@@ -2,6 +2,8 @@
 
 #include <oleacc.h>
 
+#include <tuple>
+
 #include "resource.h"
 #include "support/SettingsFile.h"
 
@@ -105,32 +107,41 @@ TEST_F(AppTest, BuildsTheListBoxAndThePanelSideBySide) {
     EXPECT_EQ(app->contextMenuHandle(), GetSubMenu(GetMenu(mainWindow()), 1));
 }
 
-// What a screen reader hears for a control: its name and role as the
-// system's accessibility layer gives them.
-std::pair<std::string, long> accessibleNameAndRole(HWND control) {
+// What a screen reader hears for a control: its name, role and access key
+// as the system's accessibility layer gives them.
+using Heard = std::tuple<std::string, long, std::string>;
+
+std::string narrowed(BSTR text) {
+    char narrow[64] = {};
+    if (text)
+        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
+    SysFreeString(text);
+    return narrow;
+}
+
+Heard heardFor(HWND control) {
     IAccessible* accessible = nullptr;
     if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&accessible))))
-        return {"(no accessible object)", 0};
+        return {"(no accessible object)", 0, ""};
     VARIANT self = {};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
     BSTR name = nullptr;
+    BSTR key = nullptr;
     VARIANT role = {};
     accessible->get_accName(self, &name);
     accessible->get_accRole(self, &role);
+    accessible->get_accKeyboardShortcut(self, &key);
     accessible->Release();
-    char narrow[64] = {};
-    if (name)
-        WideCharToMultiByte(CP_ACP, 0, name, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
-    SysFreeString(name);
-    return {narrow, role.vt == VT_I4 ? role.lVal : 0};
+    return {narrowed(name), role.vt == VT_I4 ? role.lVal : 0, narrowed(key)};
 }
 
-TEST_F(AppTest, AScreenReaderHearsEachFieldsName) {
+TEST_F(AppTest, AScreenReaderHearsEachFieldsNameAndKey) {
     start();
-    EXPECT_EQ(accessibleNameAndRole(nameEdit()), std::make_pair(std::string("Name:"), long{ROLE_SYSTEM_TEXT}));
-    EXPECT_EQ(accessibleNameAndRole(valueEdit()), std::make_pair(std::string("Value:"), long{ROLE_SYSTEM_TEXT}));
+    EXPECT_EQ(heardFor(nameEdit()), Heard("Name:", ROLE_SYSTEM_TEXT, "Alt+N"));
+    // The key as the label writes it.
+    EXPECT_EQ(heardFor(valueEdit()), Heard("Value:", ROLE_SYSTEM_TEXT, "Alt+a"));
 }
 
 TEST_F(AppTest, StartsFromTheSavedSettings) {

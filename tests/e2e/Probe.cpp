@@ -29,6 +29,8 @@
 //                                   control ID
 //   probe.exe find-text           the text of the Find box, the dialog
 //                                   owned by the main window (C-escaped)
+//   probe.exe end-session         ends the session as Windows does: the two
+//                                   messages, then the end of the process
 //   probe.exe forge-drag          sends and posts the drag-list message with
 //                                   a pointer that is not the program's; exit
 //                                   code 0 when the program still answers
@@ -48,8 +50,13 @@
 //   probe.exe notepad             the title of a Notepad window (exit code 1
 //                                   when none is open)
 //   probe.exe close-notepad       asks every Notepad window to close
+//   probe.exe wait-progress [ms]  wait until the main window shows a progress bar
+//   probe.exe progress            "progress N", the bar's position read with a
+//                                   message the program must answer, or "none"
+//   probe.exe count               "count N selected S" of the list box
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -136,6 +143,16 @@ bool waitFor(bool (*condition)(), DWORD timeout) {
         Sleep(50);
     }
     return true;
+}
+
+HWND progressBar(HWND main) {
+    HWND bar = FindWindowExA(main, nullptr, PROGRESS_CLASSA, nullptr);
+    return IsWindowVisible(bar) ? bar : nullptr;
+}
+
+bool progressShown() {
+    HWND main = mainWindow();
+    return main && progressBar(main);
 }
 
 bool mainWindowShown() {
@@ -318,22 +335,22 @@ bool inside(const RECT& outer, const RECT& inner) {
 }
 
 // Whether the label's text fits it in the panel's font (the template's
-// 8-point MS Sans Serif, at the screen's resolution).
+// 8-point MS Sans Serif, at the screen's resolution), measured as drawn:
+// the "&" of an access key underlines the next letter.
 bool labelFits(HWND label) {
     HDC screen = GetDC(nullptr);
     int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
     HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
     HGDIOBJ previous = SelectObject(screen, font);
-    std::string text = textOf(label);
-    SIZE extent = {};
-    GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    RECT extent = {};
+    DrawTextA(screen, textOf(label).c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(screen, previous);
     ReleaseDC(nullptr, screen);
     DeleteObject(font);
     RECT client;
     GetClientRect(label, &client);
-    return extent.cx <= client.right && extent.cy <= client.bottom;
+    return extent.right <= client.right && extent.bottom <= client.bottom;
 }
 
 int printLayoutProblems(HWND main) {
@@ -364,6 +381,17 @@ int printLayoutProblems(HWND main) {
     if (name.bottom < SendMessageA(listBox(main), LB_GETITEMHEIGHT, 0, 0))
         std::printf("Name edit is lower than a line of its font\n");
     return 0;
+}
+
+// A program that says the session may not end is told that it goes on.
+int endSession(HWND main) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+    SendMessageTimeoutA(main, WM_ENDSESSION, answer != 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+    DWORD id = 0;
+    GetWindowThreadProcessId(main, &id);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id);
+    return process && TerminateProcess(process, 0) && CloseHandle(process) ? 0 : 1;
 }
 
 int printShortcut(const char* path) {
@@ -410,6 +438,8 @@ int main(int argc, char** argv) {
     }
     if (command == "wait-no-box")
         return waitFor(noDialogOpen, timeout) ? 0 : 1;
+    if (command == "wait-progress")
+        return waitFor(progressShown, timeout) ? 0 : 1;
     if (command == "text-height" && argc > 3) {
         std::printf("%d\n", lineHeightOf(argv[2], std::atoi(argv[3])));
         return 0;
@@ -512,12 +542,29 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld\n", list.right + 2, (list.top + list.bottom) / 2);
         return 0;
     }
+    if (command == "end-session")
+        return endSession(main);
     if (command == "forge-drag") {
         UINT dragList = RegisterWindowMessageA("commctrl_DragListMsg");
         DWORD_PTR result;
         SendMessageTimeoutA(main, dragList, 0, 0x10, SMTO_NORMAL, 5000, &result);
         PostMessageA(main, dragList, 0, 0x10);
         return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? 0 : 1;
+    }
+    if (command == "progress") {
+        HWND bar = progressBar(main);
+        DWORD_PTR position = 0;
+        if (bar && !SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 5000, &position))
+            std::printf("no answer\n");
+        else
+            std::printf(bar ? "progress %d\n" : "none\n", static_cast<int>(position));
+        return 0;
+    }
+    if (command == "count") {
+        HWND list = listBox(main);
+        std::printf("count %d selected %d\n", static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)),
+                    static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)));
+        return 0;
     }
     if (command == "line-height") {
         std::printf("%d\n", static_cast<int>(SendMessageA(listBox(main), LB_GETITEMHEIGHT, 0, 0)));

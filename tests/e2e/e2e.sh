@@ -390,6 +390,108 @@ key ctrl+plus
 eventually "added" "New Record" items
 finish
 
+begin "access keys"
+printf '{alpha=first}\r\n{b=2}\r\n' >"$dir/db.txt"
+start db.txt
+click_item 0
+key alt+a
+eventually "Alt+A from the list" value probe focus
+type_text "X"
+key alt+n
+eventually "Alt+N" name probe focus
+type_text "Y"
+key alt+a
+eventually "Alt+A from the name" value probe focus
+type_text "Z"
+# Each field's caret stayed where it was: after the X, at the name's start.
+eventually "typed at the carets" $'name Yalpha\nvalue XZfirst\nenabled 1 1\nvisible 1' probe panel
+expect "the same record selected" "$(selected)" "selected 0"
+finish
+
+begin "end of the session"
+printf '{a=1}\r\n' >"$dir/db.txt"
+start db.txt
+focus
+key ctrl+equal
+eventually "added" $'a\nNew Record' items
+read -r bx by <<<"$(probe bar)"
+move_to "$bx" "$by"
+xdotool mousedown 1 mousemove $((bx + 50)) "$by" mouseup 1
+eventually "splitter dragged" "list 252" eval 'probe rects | sed -n 2p | cut -d" " -f1,4'
+probe end-session && wait_exit || fail "the program did not end with the session"
+expect "splitter kept" "$(saved "$dir/settings.txt" | grep splitterX)" "{splitterX=252}"
+expect "file used last kept" "$(saved "$dir/settings.txt" | grep -c '^{recentFile1=.*db\.txt}$')" 1
+expect "database not written" "$(saved "$dir/db.txt")" "{a=1}"
+finish
+
+begin "saves killed midway"
+# Killed at any instant of a save, the program leaves the old file or the new
+# one under the database's name; the next save that ends removes the
+# temporary files the killed ones left. The file is big (200 MB) so that a
+# save takes long enough to be killed in. TABULO_E2E_KILLS asks for more kills.
+awk 'BEGIN { v = sprintf("%1000s", ""); gsub(/ /, "v", v)
+             for (i = 0; i < 200000; i++) printf "{record %d=%s}\r\n", i, v }' >"$dir/old.txt"
+{ cat "$dir/old.txt"; printf '{New Record=}\r\n'; } >"$dir/new.txt"
+new_size=$(stat -c %s "$dir/new.txt")
+opened() { echo "$(probe title), $(probe count), $(probe progress)"; }
+add_and_save() { # opens db.txt, adds a record and saves it
+    start db.txt
+    # Keys typed while it opens would be dropped.
+    eventually "opened" "Tabulo 0.6 - db.txt, count 200000 selected -1, none" opened
+    focus
+    key ctrl+equal
+    eventually "added" "name New Record" panel_line 1
+    key ctrl+s
+}
+saved_new() { cmp -s "$dir/db.txt" "$dir/new.txt" && echo same; }
+# The temporary file of the save under way: one that was not there before it.
+new_temporary() {
+    local file
+    for file in "$dir"/db.txt.~tabulo-*; do
+        [ -e "$file" ] && [[ " $before " != *" $file "* ]] && echo "$file" && return
+    done
+}
+for kill in $(seq "${TABULO_E2E_KILLS:-6}"); do
+    cp "$dir/old.txt" "$dir/db.txt"
+    before=$(echo "$dir"/db.txt.~tabulo-*)
+    add_and_save
+    # Killed while the save writes or, every other time, once it has written
+    # everything and puts the file in its place.
+    deadline=$((SECONDS + 20))
+    until temporary=$(new_temporary) && [ -n "$temporary" ] || [ "$SECONDS" -ge "$deadline" ]; do :; done
+    if [ $((kill % 2)) -eq 0 ]; then
+        until [ "$(stat -c %s "$temporary" 2>/dev/null || echo gone)" = "$new_size" ] ||
+            [ ! -e "$temporary" ] || [ "$SECONDS" -ge "$deadline" ]; do :; done
+    fi
+    sleep "0.$(printf '%03d' $((RANDOM % 100)))"
+    kill -9 "$pid"
+    wait "$pid" 2>/dev/null
+    pid=""
+    cmp -s "$dir/db.txt" "$dir/old.txt" || cmp -s "$dir/db.txt" "$dir/new.txt" ||
+        fail "after kill $kill db.txt holds neither the old file nor the new one ($(wc -c <"$dir/db.txt" 2>&1))"
+done
+cp "$dir/old.txt" "$dir/db.txt"
+add_and_save
+eventually "saved after the kills" same saved_new
+eventually "temporary files left" "" bash -c "cd '$dir' && ls | grep -v -x -e db.txt -e old.txt -e new.txt"
+finish
+
+begin "a big database keeps answering while it opens"
+awk 'BEGIN { for (i = 0; i < 1000000; i++) printf "{record %07d=}\r\n", i }' >"$dir/big.txt"
+start big.txt
+probe wait-progress 60000 || fail "no progress bar while the file opens"
+focus
+read -r _ x y width _ <<<"$(probe rects | sed -n 2p)"
+click_at $((x + width / 2)) $((y + 10))
+key ctrl+equal Delete alt+F4
+# The click and the keys meet the open, and the program answers.
+expect "answering" "$(probe progress | cut -d ' ' -f 1)" "progress"
+expect "exit question after the open" "$(probe wait-box 120000)" $'caption Confirm\ntext Are you sure you wish to exit?'
+press 7
+wait_no_box
+expect "every record, none added or selected" "$(probe count)" "count 1000000 selected -1"
+finish
+
 # --------------------------------------------------------------------------------
 if [ "$failures" -gt 0 ]; then
     echo "$failures end-to-end check(s) failed"

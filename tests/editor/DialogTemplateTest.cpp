@@ -93,9 +93,9 @@ struct ExpectedControl {
 
 // In template order, which is the tab order.
 const ExpectedControl expectedControls[] = {
-    {"Static", IDC_NAME_LABEL, "Name:", 4, 4, 24, 12, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_CENTERIMAGE},
+    {"Static", IDC_NAME_LABEL, "&Name:", 4, 4, 24, 12, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_CENTERIMAGE},
     {"Edit", IDC_NAME_EDIT, "", 32, 4, 164, 12, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
-    {"Static", IDC_VALUE_LABEL, "Value:", 4, 20, 24, 12, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_CENTERIMAGE},
+    {"Static", IDC_VALUE_LABEL, "V&alue:", 4, 20, 24, 12, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_CENTERIMAGE},
     {"Edit", IDC_VALUE_EDIT, "", 4, 36, 280, 112,
      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL |
          ES_AUTOHSCROLL | ES_WANTRETURN},

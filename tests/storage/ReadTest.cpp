@@ -118,6 +118,7 @@ TEST(Read, LoadTellsWhatASaveWouldNotWriteBack) {
         EXPECT_EQ(report.textOutsideEntries, c.text) << c.file.substr(0, 40);
         EXPECT_EQ(report.cutOffEntry, c.cutOff) << c.file.substr(0, 40);
         EXPECT_EQ(report.rewrittenEntry, c.rewritten) << c.file.substr(0, 40);
+        EXPECT_EQ(report.saveWouldChange(), c.text || c.cutOff || c.rewritten) << c.file.substr(0, 40);
         EXPECT_EQ(recordsOf(list), loadWithList(path));
     }
 }

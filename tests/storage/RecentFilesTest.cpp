@@ -20,11 +20,16 @@ TEST(RecentFiles, TheLastUsedComeFirstEachOnceWhateverTheCase) {
 }
 
 // The last value of each key, in the keys' order, each path once; other
-// keys and empty values are passed over.
+// keys and what cannot be a path (empty, MAX_PATH bytes or more, a control
+// character) are passed over.
 TEST(RecentFiles, ComeFromTheSettingsEntriesInTheOrderOfTheirKeys) {
-    RecordList entries = listOf({{"recentFile3", "c"}, {"recentFile1", "old"}, {"recentFile1", "a"}, {"recentFile2", ""},
-                                 {"recentFile4", "A"}, {"recentFile5", "e"}, {"RecentFile2", "b"}, {"recentFile0", "z"}});
-    EXPECT_EQ(RecentFiles::fromEntries(entries).paths(), (Paths{"a", "c"}));
+    RecordList entries = listOf({{"recentFile3", "A"}, {"recentFile1", "old"}, {"recentFile1", "a"}, {"recentFile2", ""},
+                                 {"recentFile4", "d"}, {"recentFile5", "e"}, {"RecentFile2", "b"}, {"recentFile0", "z"}});
+    EXPECT_EQ(RecentFiles::fromEntries(entries).paths(), (Paths{"a", "d"}));
+    std::string longest(259, 'p');
+    entries = listOf({{"recentFile1", longest + "p"}, {"recentFile2", "C:\\x\r\ny.txt"}, {"recentFile3", longest},
+                      {"recentFile4", "C:\\tab\t.txt"}});
+    EXPECT_EQ(RecentFiles::fromEntries(entries).paths(), Paths{longest});
 }
 
 } // namespace

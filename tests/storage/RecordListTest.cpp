@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -146,6 +147,29 @@ TEST(RecordList, SortsInTheOrderOfTheNameComparisonKeepingEqualNamesInOrder) {
     std::stable_sort(expected.begin(), expected.end(), nameGreater);
     list.sortDescending();
     EXPECT_TRUE(recordsOf(list) == expected);
+}
+
+// Each long operation reports as it goes, never back, and whole at its end.
+TEST(RecordList, LongOperationsReportTheirProgress) {
+    TempDir dir;
+    std::string path = dir.file("db.txt");
+    const std::pair<const char*, std::function<bool(RecordList&, const Progress&)>> rows[] = {
+        {"save", [&](RecordList& list, const Progress& progress) { return list.save(path, progress); }},
+        {"load", [&](RecordList& list, const Progress& progress) { return list.load(path, nullptr, progress); }},
+        {"ascending", [](RecordList& list, const Progress& progress) { return list.sortAscending(progress); }},
+        {"descending", [](RecordList& list, const Progress& progress) { return list.sortDescending(progress); }},
+        {"clear", [](RecordList& list, const Progress& progress) { return list.clear(progress), true; }},
+    };
+    for (const auto& [name, operation] : rows) {
+        RecordList list = trickyList(3000);
+        std::vector<double> shares;
+        EXPECT_TRUE(operation(list, [&](std::uint64_t done, std::uint64_t total) {
+            shares.push_back(total ? static_cast<double>(done) / static_cast<double>(total) : -1);
+        }));
+        EXPECT_GT(shares.size(), 2u) << name;
+        EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()) && shares.front() >= 0) << name;
+        EXPECT_EQ(shares.back(), 1.0) << name;
+    }
 }
 
 TEST(RecordList, LoadOfAMissingFileKeepsTheRecords) {

@@ -1,14 +1,21 @@
+#include <atomic>
+#include <algorithm>
 #include <filesystem>
+#include <regex>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "AtomicFileWriter.h"
 #include "RecordList.h"
+#include "StreamSeam.h"
 #include "storage/StreamFault.h"
 #include "support/TempDir.h"
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <sddl.h>
 #else
 #include <csignal>
 #include <sys/resource.h>
@@ -39,6 +46,44 @@ TEST(SafeSave, SucceedsWithoutLeavingATemporaryFile) {
     ASSERT_TRUE(bigList(3).save(path));
     ASSERT_TRUE(bigList(2).save(path));
     EXPECT_EQ(filesIn(dir), 1u);
+}
+
+std::vector<std::string> namesIn(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// What a user who looks into the folder while a save writes would find.
+const TempDir* watchedFolder = nullptr;
+std::vector<std::string> namesWhileSaving;
+
+TEST(SafeSave, TheTemporaryFileIsNamedAfterTheDatabaseAndLeftoversGoWithTheNextSave) {
+    TempDir dir;
+    std::string path = dir.file("db.txt");
+    watchedFolder = &dir;
+    streamSeam.beforeWrite = [](std::FILE*, std::uint64_t) { namesWhileSaving = namesIn(*watchedFolder); };
+    bool saved = bigList(3).save(path);
+    streamSeam.beforeWrite = nullptr;
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(namesWhileSaving.size(), 1u);
+    EXPECT_TRUE(std::regex_match(namesWhileSaving[0], std::regex(R"(db\.txt\.~tabulo-[0-9a-f]{4}\.tmp)")))
+        << namesWhileSaving[0];
+
+    // Left by saves of this database that died, and files that only look so.
+    std::vector<std::string> leftovers = {"db.txt.~tabulo-0000.tmp", "db.txt.~tabulo-f00d.tmp"};
+    std::vector<std::string> others = {"db.txt.~tabulo-f00d.tmp.txt", "db.txt.~tabulo-f00g.tmp", "db.txt.~tabulo-f0d.tmp",
+                                       "other.txt.~tabulo-f00d.tmp", "xdb.txt.~tabulo-f00d.tmp"};
+    for (const std::string& name : leftovers)
+        writeBytes(dir.file(name), "{new=}\r\n");
+    for (const std::string& name : others)
+        writeBytes(dir.file(name), name);
+    ASSERT_TRUE(bigList(2).save(path));
+    others.push_back("db.txt");
+    std::sort(others.begin(), others.end());
+    EXPECT_EQ(namesIn(dir), others);
 }
 
 TEST(SafeSave, FailsWhenTheFileCannotBeCreated) {
@@ -114,14 +159,55 @@ TEST(SafeSave, NeverTouchesAnotherFileInTheFolder) {
 }
 
 #ifdef _WIN32
-TEST(SafeSave, KeepsTheAttributesOfTheFileAndRefusesAReadOnlyOne) {
+std::string accessRulesOf(const std::string& path) {
+    char descriptor[4096];
+    DWORD size = 0;
+    char* text = nullptr;
+    if (!GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, descriptor, sizeof descriptor, &size) ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1,
+                                                              DACL_SECURITY_INFORMATION, &text, nullptr))
+        return "";
+    std::string rules = text;
+    LocalFree(text);
+    return rules;
+}
+
+ULONGLONG creationTimeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return (ULONGLONG(data.ftCreationTime.dwHighDateTime) << 32) | data.ftCreationTime.dwLowDateTime;
+}
+
+// Sets a creation time in 2015; false where the file system does not keep
+// the time it is given (Wine's).
+bool setOldCreationTime(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME old = {0x12345678, 0x01d00000};
+    SetFileTime(file, &old, nullptr, nullptr);
+    CloseHandle(file);
+    return creationTimeOf(path) == 0x01d0000012345678ull;
+}
+
+TEST(SafeSave, KeepsWhatTheFileIsAndRefusesAReadOnlyOne) {
     TempDir dir;
     std::string path = dir.file("db.txt");
     writeBytes(path, "{old=}\r\n");
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    PSECURITY_DESCRIPTOR everyoneMayWrite;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;WD)", SDDL_REVISION_1,
+                                                                     &everyoneMayWrite, nullptr));
+    ASSERT_TRUE(SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, everyoneMayWrite));
+    LocalFree(everyoneMayWrite);
+    std::string rules = accessRulesOf(path);
+    bool keepsCreationTimes = setOldCreationTime(path);
+    ULONGLONG created = creationTimeOf(path);
     ASSERT_TRUE(bigList(2).save(path));
     DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
     EXPECT_EQ(GetFileAttributesA(path.c_str()) & kept, DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ(accessRulesOf(path), rules);
+    if (keepsCreationTimes) {
+        EXPECT_EQ(creationTimeOf(path), created);
+    }
     std::string saved = readBytes(path);
 
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -129,6 +215,19 @@ TEST(SafeSave, KeepsTheAttributesOfTheFileAndRefusesAReadOnlyOne) {
     EXPECT_EQ(readBytes(path), saved);
     EXPECT_EQ(filesIn(dir), 1u);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); // so that the folder can be removed
+}
+
+TEST(SafeSave, FailsWhileAnotherProgramHoldsTheFileOpen) {
+    TempDir dir;
+    std::string path = dir.file("db.txt");
+    writeBytes(path, "{old=}\r\n");
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(bigList(3).save(path));
+    CloseHandle(held);
+    EXPECT_EQ(readBytes(path), "{old=}\r\n");
+    EXPECT_EQ(filesIn(dir), 1u);
 }
 #else
 TEST(SafeSave, KeepsThePermissionsOfTheFile) {
@@ -142,6 +241,28 @@ TEST(SafeSave, KeepsThePermissionsOfTheFile) {
     EXPECT_EQ(info.st_mode & 07777, 0600u);
 }
 #endif
+
+TEST(SafeSave, TheFileIsNeverMissingWhileItIsReplaced) {
+    // A program that dies at any instant of a save leaves the old file or
+    // the new one: the name must hold one of them throughout.
+    TempDir dir;
+    std::string path = dir.file("db.txt");
+    RecordList list = bigList(5000);
+    ASSERT_TRUE(list.save(path));
+    std::atomic<bool> saving{true};
+    std::atomic<int> missing{0};
+    std::thread watcher([&] {
+        while (saving)
+            if (!fileExists(path))
+                ++missing;
+    });
+    for (int i = 0; i < 20; ++i)
+        EXPECT_TRUE(list.save(path));
+    saving = false;
+    watcher.join();
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(filesIn(dir), 1u);
+}
 
 TEST(SafeSave, WriterThatIsNeverCommittedLeavesTheTargetAlone) {
     TempDir dir;

@@ -87,6 +87,7 @@ const SearchRow rows[] = {
     {"omicron", false, backward, {99, name, 0}, TextPlace{5, value, 3}},
     {"a", false, forward, {6, name, 0}, TextPlace{6, name, 1}},
     {"a", false, forward, {6, name, 0}, TextPlace{6, name, 2}, true},
+    {"a", false, forward, {6, name, 1}, TextPlace{6, name, 2}, true}, // begun on a trail byte
     {"a", false, backward, {6, name, 2}, TextPlace{3, value, 1}, true},
     {"\x83\x41", false, forward, {6, value, 0}, TextPlace{6, value, 2}, true},
     {"\x83\x41", true, backward, {7, name, 0}, TextPlace{6, value, 2}, true},

@@ -152,3 +152,20 @@ ModifierKeys::ModifierKeys(BYTE down) {
 ModifierKeys::~ModifierKeys() {
     SetKeyboardState(saved_);
 }
+
+// A window that never reads its messages lets the sender go after a while,
+// so that the test fails rather than hangs.
+MessageFromAnotherThread::MessageFromAnotherThread(HWND window, UINT message)
+    : thread_([this, window, message] {
+          DWORD_PTR result;
+          SendMessageTimeoutA(window, message, 0, 0, SMTO_NORMAL, 20000, &result);
+          answered_ = true;
+      }) {
+    while (!answered_ && !(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE))
+        Sleep(1);
+}
+
+MessageFromAnotherThread::~MessageFromAnotherThread() {
+    pumpUntil([this] { return answered_.load(); }, 30000);
+    thread_.join();
+}

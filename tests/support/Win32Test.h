@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Helpers for tests that drive real windows under Wine.
@@ -90,3 +92,19 @@ private:
 
 // Presses a button of a dialog the way a click does (BN_CLICKED from it).
 void pressButton(HWND dialog, int buttonId);
+
+// Sends a message to a window of this thread from another thread, as the
+// system or another program does, and returns once it waits for this thread
+// to take it (which any PeekMessage does first). The object goes once the
+// message is answered, handling this thread's messages until then.
+class MessageFromAnotherThread {
+public:
+    MessageFromAnotherThread(HWND window, UINT message);
+    ~MessageFromAnotherThread();
+    MessageFromAnotherThread(const MessageFromAnotherThread&) = delete;
+    MessageFromAnotherThread& operator=(const MessageFromAnotherThread&) = delete;
+
+private:
+    std::atomic<bool> answered_{false};
+    std::thread thread_;
+};
