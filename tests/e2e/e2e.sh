@@ -313,21 +313,20 @@ click_at $(probe point 30001)
 key ctrl+End
 type_text "X"
 eventually "typed at the end" "line 60X" note_end
-place=$(value_place)
-first=$(first_line)
-key alt+v w
-eventually "wrapping" "wraps 1" edit 30001 wraps
-expect "the place after wrapping" "$(value_place)" "$place"
-near "the first line after wrapping" "$first" "$(first_line)"
-expect "focus after wrapping" "$(probe focus)" value
+switch_keeps_place() { # switch_keeps_place WHAT WRAPS: View > Word Wrap from the keys
+    local place first
+    place=$(value_place)
+    first=$(first_line)
+    key alt+v w
+    eventually "$1" "wraps $2" edit 30001 wraps
+    expect "the place after $1" "$(value_place)" "$place"
+    near "the first line after $1" "$first" "$(first_line)"
+    expect "focus after $1" "$(probe focus)" value
+}
+switch_keeps_place wrapping 1
 type_text "Y"
 eventually "the next key after wrapping" "line 60XY" note_end
-place=$(value_place)
-first=$(first_line)
-key alt+v w
-eventually "unwrapping" "wraps 0" edit 30001 wraps
-expect "the place after unwrapping" "$(value_place)" "$place"
-near "the first line after unwrapping" "$first" "$(first_line)"
+switch_keeps_place unwrapping 0
 key ctrl+z
 eventually "undo after two switches" "line 60" note_end
 finish
