@@ -373,7 +373,18 @@ start db.txt
 click_item 0
 key Tab Tab
 eventually "focus in the note" value probe focus
-type_text "aア表b"
+# One character at a time, typed again when it has not arrived (the caret
+# stays): xdotool types a character the keyboard lacks by remapping a spare
+# key for a moment, and on a busy machine the key can come after the mapping.
+for typed in a ア 表 b; do
+    caret=$(edit 30001 caret)
+    for attempt in 1 2 3; do
+        type_text "$typed"
+        deadline=$((SECONDS + 5))
+        while [ "$(edit 30001 caret)" = "$caret" ] && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
+        [ "$(edit 30001 caret)" != "$caret" ] && break
+    done
+done
 key ctrl+s
 eventually "saved bytes" " 7b 6e 3d 61 83 41 95 5c 5c 62 7d 0d 0a" od -An -tx1 "$dir/db.txt"
 key ctrl+f
